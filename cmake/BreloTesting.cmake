@@ -1,0 +1,52 @@
+# Helpers to declare test programs the same way in every module.
+#   brelo_native_test(name SOURCES...)  GoogleTest program of the pure core
+#   brelo_win_test(name SOURCES...)     GoogleTest program run under wine
+# Both link GoogleTest's main unless the sources define their own.
+
+if(BRELO_TESTS)
+  if(WIN32)
+    # The cross build compiles GoogleTest from the Debian source package.
+    set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  else()
+    find_package(GTest REQUIRED)
+    include(GoogleTest)
+  endif()
+endif()
+
+function(brelo_native_test name)
+  if(NOT BRELO_TESTS)
+    return()
+  endif()
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE brelo_core GTest::gtest GTest::gtest_main)
+  brelo_warnings(${name})
+  if(WIN32)
+    # The pure core also runs as a Windows program, which catches differences
+    # of the Windows C++ runtime and of 32/64-bit integer sizes.
+    brelo_add_wine_test(${name})
+  else()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                         PROPERTIES TIMEOUT 300)
+  endif()
+endfunction()
+
+function(brelo_win_test name)
+  if(NOT BRELO_TESTS OR NOT WIN32)
+    return()
+  endif()
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE brelo_win gtest gtest_main)
+  brelo_warnings(${name})
+  brelo_add_wine_test(${name})
+endfunction()
+
+# One ctest entry per program: every wine start costs time, so a program holds
+# many cases and reports each of them in its own output.
+function(brelo_add_wine_test name)
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=")
+endfunction()

@@ -1,0 +1,19 @@
+// Pictures from the executable's resources, as screen-compatible bitmaps
+// fitted into a box. The one way the rest of the player obtains pictures.
+#pragma once
+
+#include <windows.h>
+
+constexpr int PICTURE_SCRAMBLE_THRESHOLD = 10000;  // "IMG" identifiers above it are nibble-swapped
+constexpr int PICTURE_BOX_SIZE = 260;
+
+// A bitmap fitted into boxWidth x boxHeight (aspect kept), owned by the caller,
+// or null when the picture is absent or unreadable.
+HBITMAP LoadPictureResource(HMODULE module, int identifier, const char* type, int boxWidth,
+                            int boxHeight);
+
+// Takes ownership of `bitmap`, returns a new bitmap scaled to fit the box.
+HBITMAP FitBitmapToBox(HBITMAP bitmap, int boxWidth, int boxHeight);
+
+// Decodes picture-file bytes (JPEG, GIF, BMP...) through OLE; the picture's own size.
+HBITMAP LoadOlePicture(const unsigned char* bytes, unsigned count);

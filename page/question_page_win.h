@@ -1,0 +1,10 @@
+// The question page: dialog 1001, every control created at WM_INITDIALOG from
+// the quiz record.
+#pragma once
+
+#include <windows.h>
+
+extern WNDPROC g_prevEditProc;  // the "Edit" procedure the answer fields had before subclassing
+extern HBRUSH g_brushGreen;     // 0,255,0: result labels reading "BRAVO"
+
+INT_PTR CALLBACK QuestionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
