@@ -1,0 +1,245 @@
+#include "page/page_layout.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "page/control_ids.h"
+
+namespace {
+
+// List layout: one row per question, 25 pixels apart.
+constexpr int32_t LIST_ROW_STEP = 25;
+constexpr int32_t LIST_CONTENT_WIDTH = 880;
+
+// Grid layout: three columns 290 pixels apart; with two answers the
+// captions take a 60-pixel margin at the left.
+constexpr int32_t GRID_LEFT = 46;
+constexpr int32_t GRID_LEFT_WITH_CAPTIONS = 106;
+constexpr int32_t GRID_COLUMN_STEP = 290;
+constexpr int32_t GRID_CONTENT_WIDTH = 890;
+constexpr int32_t GRID_PICTURE_GAP = 10;  // between a row's pictures and its answers
+constexpr int32_t VIDEO_HOST_WIDTH = 260;
+constexpr int32_t VIDEO_HOST_HEIGHT = 200;
+constexpr int32_t VIDEO_ANSWER_TOP = 210;
+constexpr int32_t MEDIA_ANSWER_INDENT = 20;  // the play and stop buttons sit left of the answers
+constexpr int32_t MEDIA_BLOCK_WIDTH = 240;
+constexpr int32_t ANSWER_ROW_STEP = 19;
+constexpr int32_t TWO_ANSWER_LABEL_WIDTH = 60;
+constexpr int32_t EXTRA_TEXT_OFFSET = 46;
+constexpr int32_t EXTRA_TEXT_HEIGHT = 65;
+constexpr int32_t WORD_COUNT_HEIGHT = 20;
+constexpr int32_t WORD_COUNT_MODE = 5;
+
+// Below a row's answers: room for nothing, for the word count, or for the
+// extra texts.
+constexpr int32_t ROW_TAIL_PLAIN = 60;
+constexpr int32_t ROW_TAIL_WORD_COUNT = 80;
+constexpr int32_t ROW_TAIL_EXTRA_TEXT = 140;
+
+// After the last question the content is widened for the right margin.
+constexpr int32_t RIGHT_MARGIN_ONE_ANSWER = 20;
+constexpr int32_t RIGHT_MARGIN_TWO_ANSWERS = 80;
+
+class Builder {
+  public:
+    explicit Builder(PageLayout& layout) : layout_(layout) {}
+
+    void Add(PageControlKind kind, int32_t id, int32_t q, int32_t k, int32_t x, int32_t y,
+             int32_t width, int32_t height, int32_t textLimit = 0) {
+        layout_.controls.push_back({kind, id, q, k, x, y, width, height, textLimit});
+    }
+
+  private:
+    PageLayout& layout_;
+};
+
+int32_t FieldNumber(int32_t q, int32_t k, int32_t answersPerQuestion) {
+    return answersPerQuestion == 2 ? 2 * (q - 1) + k : q;
+}
+
+void LayoutList(int32_t questions, PageLayout& layout) {
+    Builder add(layout);
+    int32_t y = PAGE_FIRST_ROW_TOP;
+    for (int32_t q = 1; q <= questions; ++q) {
+        add.Add(PAGE_NUMBER_LABEL, ID_NUMBER_LABEL, q, 0, 26, y + 2, 19, 17);
+        add.Add(PAGE_PROMPT, ID_PROMPT, q, 0, 50, y, 550, PAGE_FIELD_HEIGHT);
+        // One field per question in this layout, whatever answersPerQuestion says.
+        add.Add(PAGE_ANSWER_FIELD, ID_ANSWER_EDIT + q, q, 1, 610, y, 170, PAGE_FIELD_HEIGHT);
+        add.Add(PAGE_RESULT_LABEL, ID_RESULT_LABEL + q, q, 1, 790, y, 100, PAGE_FIELD_HEIGHT);
+        y += LIST_ROW_STEP;
+        layout.contentWidth = LIST_CONTENT_WIDTH;
+        layout.contentHeight = y;
+    }
+}
+
+PictureSize PictureAt(const PageLayoutInput& input, int32_t q) {
+    const size_t index = static_cast<size_t>(q - 1);
+    return index < input.pictures.size() ? input.pictures[index] : PAGE_MISSING_PICTURE;
+}
+
+void LayoutGrid(const PageLayoutInput& input, int32_t questions, PageLayout& layout) {
+    Builder add(layout);
+    const int32_t apq = input.answersPerQuestion;
+    const int32_t mode = input.displayMode;
+    int32_t rowTop = PAGE_FIRST_ROW_TOP;
+    int32_t rowHeight = 0;  // picture grid: the current row's tallest picture
+    for (int32_t q = 1; q <= questions; ++q) {
+        const int32_t column = (q - 1) % PAGE_QUESTIONS_PER_ROW;
+        const int32_t left =
+            (apq == 2 ? GRID_LEFT_WITH_CAPTIONS : GRID_LEFT) + GRID_COLUMN_STEP * column;
+        int32_t answerTop = rowTop;
+        int32_t answerLeft = left;
+        int32_t blockWidth = PAGE_PICTURE_BOX;
+        if (input.mediaKind == MEDIA_PICTURE) {
+            if (column == 0) {
+                rowHeight = 0;
+                for (int32_t i = 0; i < PAGE_QUESTIONS_PER_ROW; ++i) {
+                    rowHeight = std::max(rowHeight, PictureAt(input, q + i).height);
+                }
+                if (layout.rowCount < QUIZ_MAX_ROWS) {
+                    layout.rowPictureHeight[layout.rowCount++] = rowHeight;
+                }
+            }
+            const PictureSize picture = PictureAt(input, q);
+            add.Add(PAGE_PICTURE, ID_PICTURE + q, q, 0,
+                    left + (PAGE_PICTURE_BOX - picture.width) / 2,
+                    rowTop + (rowHeight - picture.height) / 2, picture.width, picture.height);
+            answerTop = rowTop + rowHeight + GRID_PICTURE_GAP;
+        } else {
+            const bool video = input.mediaKind == MEDIA_VIDEO;
+            add.Add(PAGE_MEDIA_HOST, ID_PICTURE + q, q, 0, left, rowTop,
+                    video ? VIDEO_HOST_WIDTH : 0, video ? VIDEO_HOST_HEIGHT : 0);
+            answerTop = video ? rowTop + VIDEO_ANSWER_TOP : rowTop;
+            answerLeft = left + MEDIA_ANSWER_INDENT;
+            blockWidth = MEDIA_BLOCK_WIDTH;
+        }
+
+        if (apq == 2 && column == 0) {
+            add.Add(PAGE_ANSWER_CAPTION, ID_ANSWER_CAPTION, q, 1, 4, answerTop + 2, 95, 20);
+            add.Add(PAGE_ANSWER_CAPTION, ID_ANSWER_CAPTION, q, 2, 3, answerTop + 22, 95, 20);
+        }
+        add.Add(PAGE_NUMBER_LABEL, ID_NUMBER_LABEL + q, q, 0, left - 28, answerTop + 2, 27, 17);
+        if (mode > 1) {
+            add.Add(PAGE_EXTRA_TEXT, ID_EXTRA_TEXT + q, q, 0, left, answerTop + EXTRA_TEXT_OFFSET,
+                    PAGE_PICTURE_BOX,
+                    mode == WORD_COUNT_MODE ? WORD_COUNT_HEIGHT : EXTRA_TEXT_HEIGHT);
+        }
+        if (apq == 1) {
+            add.Add(PAGE_ANSWER_FIELD, ID_ANSWER_EDIT + q, q, 1, answerLeft, answerTop, blockWidth,
+                    PAGE_FIELD_HEIGHT, PAGE_GRID_TEXT_LIMIT);
+            add.Add(PAGE_RESULT_LABEL, ID_RESULT_LABEL + q, q, 1, answerLeft,
+                    answerTop + ANSWER_ROW_STEP, blockWidth, PAGE_FIELD_HEIGHT);
+        } else if (apq == 2) {
+            for (int32_t k = 1; k <= 2; ++k) {
+                const int32_t y = answerTop + ANSWER_ROW_STEP * (k - 1);
+                const int32_t n = FieldNumber(q, k, apq);
+                add.Add(PAGE_ANSWER_FIELD, ID_ANSWER_EDIT + n, q, k, answerLeft, y,
+                        blockWidth - TWO_ANSWER_LABEL_WIDTH + 1, PAGE_FIELD_HEIGHT,
+                        PAGE_GRID_TEXT_LIMIT);
+                add.Add(PAGE_RESULT_LABEL, ID_RESULT_LABEL + n, q, k,
+                        answerLeft + blockWidth - TWO_ANSWER_LABEL_WIDTH, y, TWO_ANSWER_LABEL_WIDTH,
+                        PAGE_FIELD_HEIGHT);
+            }
+        }
+        if (input.mediaKind != MEDIA_PICTURE) {
+            add.Add(PAGE_PLAY_BUTTON, ID_PLAY_BUTTON + q, q, 0, left, answerTop, 20, 20);
+            add.Add(PAGE_STOP_BUTTON, ID_STOP_BUTTON + q, q, 0, left, answerTop + 20, 20, 19);
+        }
+
+        if (q % PAGE_QUESTIONS_PER_ROW == 1) {
+            layout.contentWidth = GRID_CONTENT_WIDTH;
+            layout.contentHeight = answerTop + (mode > 1 ? ROW_TAIL_EXTRA_TEXT : ROW_TAIL_PLAIN);
+        }
+        if (q % PAGE_QUESTIONS_PER_ROW == 0) {
+            rowTop = answerTop + (mode <= 1                 ? ROW_TAIL_PLAIN
+                                  : mode == WORD_COUNT_MODE ? ROW_TAIL_WORD_COUNT
+                                                            : ROW_TAIL_EXTRA_TEXT);
+        }
+    }
+}
+
+}  // namespace
+
+int32_t PageQuestionCount(int32_t questionCount) {
+    return std::clamp<int32_t>(questionCount, 0, QUIZ_MAX_QUESTIONS);
+}
+
+int32_t PagePicturesNeeded(int32_t questionCount) {
+    const int32_t questions = PageQuestionCount(questionCount);
+    return (questions + PAGE_QUESTIONS_PER_ROW - 1) / PAGE_QUESTIONS_PER_ROW *
+           PAGE_QUESTIONS_PER_ROW;
+}
+
+PageLayout LayoutPage(const PageLayoutInput& input) {
+    PageLayout layout;
+    const int32_t questions = PageQuestionCount(input.questionCount);
+    layout.controls.reserve(static_cast<size_t>(questions) * 10);
+    if (input.mediaKind == MEDIA_NONE) {
+        LayoutList(questions, layout);
+    } else if (input.mediaKind >= MEDIA_PICTURE && input.mediaKind <= MEDIA_VIDEO) {
+        LayoutGrid(input, questions, layout);
+    }
+    layout.contentWidth +=
+        input.answersPerQuestion == 2 ? RIGHT_MARGIN_TWO_ANSWERS : RIGHT_MARGIN_ONE_ANSWER;
+    return layout;
+}
+
+int32_t CountAnswerWords(const char* answer) {
+    int32_t words = 1;
+    if (answer == nullptr) return words;
+    for (const char* p = answer; *p != '\0'; ++p) {
+        if (*p == '!') {
+            if (p[1] == '\0') break;
+            ++p;  // the character after "!" is not looked at
+            continue;
+        }
+        if (*p == '\'' || *p == ' ' || *p == '-') ++words;
+    }
+    return words;
+}
+
+void FormatWordCount(int32_t words, char* out, int outSize) {
+    if (out == nullptr || outSize <= 0) return;
+    std::snprintf(out, static_cast<size_t>(outSize), "en %d mot%s", static_cast<int>(words),
+                  words != 1 ? "s" : "");
+}
+
+void FormatQuestionNumber(int32_t q, char* out, int outSize) {
+    if (out == nullptr || outSize <= 0) return;
+    std::snprintf(out, static_cast<size_t>(outSize), "%d.", static_cast<int>(q));
+}
+
+bool IsResultLabelId(int32_t id, int32_t fieldCount) {
+    return id > ID_RESULT_LABEL && id <= ID_RESULT_LABEL + fieldCount;
+}
+
+namespace {
+
+// The number labels, the answer captions and the extra texts stand on the
+// quiz colour. The number range reaches 240 identifiers beyond the fields.
+bool StandsOnQuizColour(int32_t id, int32_t fieldCount) {
+    return (id >= ID_NUMBER_LABEL && id <= fieldCount + ID_NUMBER_LABEL + 240) ||
+           id == ID_ANSWER_CAPTION || (id > ID_EXTRA_TEXT && id <= ID_EXTRA_TEXT + fieldCount);
+}
+
+}  // namespace
+
+StaticPaint ChooseStaticPaint(int32_t id, int32_t fieldCount, const char* resultText) {
+    if (StandsOnQuizColour(id, fieldCount)) return PAINT_ON_QUIZ_COLOUR;
+    if (IsResultLabelId(id, fieldCount)) {
+        const char* text = resultText != nullptr ? resultText : "";
+        if (std::strcmp(text, "Anagramme") == 0) return PAINT_ANAGRAM;
+        if (std::strcmp(text, "BRAVO") == 0) return PAINT_BRAVO;
+        if (std::strcmp(text, "FAUX") == 0) return PAINT_WRONG;
+        if (std::strcmp(text, "?") == 0) return PAINT_DEFAULT;
+        return PAINT_HINT;
+    }
+    if (id == ID_PROMPT) return PAINT_PROMPT;
+    return PAINT_DEFAULT;
+}
+
+bool UseWhiteText(uint8_t red, uint8_t green) {
+    constexpr uint8_t DARK_LIMIT = 69;
+    return red <= DARK_LIMIT && green <= DARK_LIMIT;
+}
