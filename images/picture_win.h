@@ -15,5 +15,10 @@ HBITMAP LoadPictureResource(HMODULE module, int identifier, const char* type, in
 // Takes ownership of `bitmap`, returns a new bitmap scaled to fit the box.
 HBITMAP FitBitmapToBox(HBITMAP bitmap, int boxWidth, int boxHeight);
 
+// The PNG route: the RT_RCDATA resource `identifier` decoded as a PNG file and
+// fitted into the box, or null. `type` is not used.
+HBITMAP LoadPngResource(HMODULE module, int identifier, const char* type, int boxWidth,
+                        int boxHeight);
+
 // Decodes picture-file bytes (JPEG, GIF, BMP...) through OLE; the picture's own size.
 HBITMAP LoadOlePicture(const unsigned char* bytes, unsigned count);
