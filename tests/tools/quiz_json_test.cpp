@@ -1,0 +1,244 @@
+#include "tools/quiz_json.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> Problems(const std::string& json, QuizProject* out = nullptr) {
+    QuizProject project;
+    std::vector<std::string> problems;
+    bool ok = ParseQuizJson(json, "q.json", "/quiz", project, problems);
+    EXPECT_EQ(ok, problems.empty()) << json;
+    if (out != nullptr) *out = project;
+    return problems;
+}
+
+TEST(QuizJson, ReadsEveryFieldAndConvertsTheTexts) {
+    QuizProject p;
+    auto problems = Problems(R"({
+      "title": "Les châteaux", "author": "Zoé", "explanations": "Trouvez l'œuvre",
+      "answerLabel1": "Nom", "answerLabel2": "Siècle",
+      "media": "picture", "displayMode": 3, "answersPerQuestion": 2, "color": "#3366fF",
+      "questions": [
+        {"answer1": "Chambord", "answer2": "XVIe", "prompt": "p", "extraText": "Loir-et-Cher",
+         "extraText2": "hidden", "picture": "img/a.jpg", "answerPicture": "/abs/b.png"}
+      ],
+      "codes": ["€1"]
+    })",
+                             &p);
+    ASSERT_TRUE(problems.empty()) << problems[0];
+    EXPECT_EQ(p.quiz.title, "Les ch\xE2teaux");
+    EXPECT_EQ(p.quiz.author, "Zo\xE9");
+    EXPECT_EQ(p.quiz.explanations, "Trouvez l'\x9Cuvre");
+    EXPECT_EQ(p.quiz.answerLabel2,
+              "Si\xE8"
+              "cle");
+    EXPECT_EQ(p.quiz.mediaKind, 1);
+    EXPECT_EQ(p.quiz.displayMode, 3);
+    EXPECT_EQ(p.quiz.answersPerQuestion, 2);
+    EXPECT_EQ(p.quiz.colorRed, 0x33);
+    EXPECT_EQ(p.quiz.colorGreen, 0x66);
+    EXPECT_EQ(p.quiz.colorBlue, 0xFF);
+    ASSERT_EQ(p.quiz.questions.size(), 1u);
+    EXPECT_EQ(p.quiz.questions[0].answer2, "XVIe");
+    EXPECT_EQ(p.quiz.questions[0].extraText, "Loir-et-Cher");
+    EXPECT_EQ(p.quiz.questions[0].extraText2, "hidden");
+    ASSERT_EQ(p.media.size(), 1u);
+    EXPECT_EQ(p.media[0].picture, "/quiz/img/a.jpg");
+    EXPECT_EQ(p.media[0].answerPicture, "/abs/b.png");
+    ASSERT_EQ(p.quiz.codes.size(), 1u);
+    EXPECT_EQ(p.quiz.codes[0],
+              "\x80"
+              "1");
+}
+
+TEST(QuizJson, DefaultsOfTheOptionalFields) {
+    QuizProject p;
+    ASSERT_TRUE(Problems(R"({"title": "T", "questions": [{"answer1": "a"}]})", &p).empty());
+    EXPECT_EQ(p.quiz.mediaKind, 0);
+    EXPECT_EQ(p.quiz.displayMode, 0);
+    EXPECT_EQ(p.quiz.answersPerQuestion, 1);
+    EXPECT_EQ(p.quiz.colorRed, 90);
+    EXPECT_EQ(p.quiz.colorGreen, 95);
+    EXPECT_EQ(p.quiz.colorBlue, 150);
+    EXPECT_TRUE(p.quiz.codes.empty());
+}
+
+struct BadSource {
+    const char* json;
+    std::vector<std::string> expected;  // every problem, in order
+};
+
+std::string Long(size_t n) {
+    return std::string(n, 'x');
+}
+
+TEST(QuizJson, RefusesBadSourcesNamingTheField) {
+    const std::string q1 = R"("questions": [{"answer1": "a"}])";
+    const std::string tooLong = R"({"title": ")" + Long(260) + R"(", )" + q1 + "}";
+    const std::string longestOk = R"({"title": ")" + Long(259) + R"(", )" + q1 + "}";
+    std::string tooMany = R"({"title": "T", "questions": [)";
+    for (int i = 0; i < 97; ++i) tooMany += std::string(i ? "," : "") + R"({"answer1": "a"})";
+    tooMany += "]}";
+
+    const BadSource rows[] = {
+        {"",
+         {"q.json:1:1: syntax error while parsing value - unexpected end of input; expected "
+          "'[', '{', or a literal"}},
+        {"{\"title\": \"T\",\n  \"questions\": [}",
+         {"q.json:2:17: syntax error while parsing value - unexpected '}'; expected '[', '{', or "
+          "a literal"}},
+        {"[1]", {"q.json: (top level): must be an object holding the quiz"}},
+        {R"({"questions": [{"answer1": "a"}]})", {"q.json: title: missing"}},
+        {R"({"title": "T"})", {"q.json: questions: missing"}},
+        {R"({"title": "T", "questions": []})",
+         {"q.json: questions: must be a list of at least one question"}},
+        {tooMany.c_str(), {"q.json: questions: 97 questions, at most 96"}},
+        {tooLong.c_str(), {"q.json: title: 260 characters, at most 259"}},
+        {R"({"title": "Ça coûte 5 ₽", "questions": [{"answer1": "a"}]})",
+         {"q.json: title: character '₽' (U+20BD) has no Windows-1252 form"}},
+        {R"({"title": "a|b", "questions": [{"answer1": "a"}]})",
+         {"q.json: title: contains '|', which Brelo uses to separate the stored texts"}},
+        {R"({"title": "a\u0000b", "questions": [{"answer1": "a"}]})",
+         {"q.json: title: contains the character U+0000, which would end the text"}},
+        {R"({"title": 5, "titel": "x", "questions": [{"answer1": "a"}]})",
+         {"q.json: titel: unknown field", "q.json: title: must be a string"}},
+        {R"({"title": "T", "title": "U", "questions": [{"answer1": "a"}]})",
+         {"q.json: title: given twice; keep one"}},
+        {R"({"title": "T", "questions": [{"answer1": "a"}, {"answer1": "b", "prompt": "x", "prompt": "y"}]})",
+         {"q.json: questions[1].prompt: given twice; keep one"}},
+        {R"({"title": "T", "media": "image", "displayMode": 7, "answersPerQuestion": 3,
+             "color": "red", "questions": [{"answer1": "a"}]})",
+         {"q.json: media: must be \"text\", \"picture\", \"sound\" or \"video\"",
+          "q.json: displayMode: must be a whole number from 0 to 6",
+          "q.json: answersPerQuestion: must be 1 or 2",
+          "q.json: color: must be \"#RRGGBB\" with hexadecimal digits"}},
+        {R"({"title": "T", "displayMode": 2.5, "questions": [{"answer1": "a"}]})",
+         {"q.json: displayMode: must be a whole number from 0 to 6"}},
+        {R"({"title": "T", "questions": [{"answer1": "", "answer2": "b", "promt": "p"}, 3]})",
+         {"q.json: questions[0].promt: unknown field",
+          "q.json: questions[0].answer1: must not be empty",
+          "q.json: questions[0].answer2: given, but answersPerQuestion is 1",
+          "q.json: questions[1]: must be an object"}},
+        {R"({"title": "T", "answersPerQuestion": 2, "questions": [{"answer1": "a"}]})",
+         {"q.json: questions[0].answer2: missing"}},
+        {R"({"title": "T", "displayMode": 5, "questions": [{"answer1": "a", "extraText": "e",
+             "extraText2": "f"}]})",
+         {"q.json: questions[0].extraText: display mode 5 stores no extra text",
+          "q.json: questions[0].extraText2: stored only in display modes 3 and 6"}},
+        {R"({"title": "T", "media": "picture", "displayMode": 2,
+             "questions": [{"answer1": "a", "answerPicture": "b.jpg", "clip": "c.mp3"}]})",
+         {"q.json: questions[0].picture: missing (picture quiz)",
+          "q.json: questions[0].answerPicture: shown only in display modes 1, 3 and 6",
+          "q.json: questions[0].clip: only a sound or video quiz plays clips"}},
+        {R"({"title": "T", "media": "sound", "displayMode": 1,
+             "questions": [{"answer1": "a", "picture": "p.jpg", "answerPicture": "b.jpg"},
+                           {"answer1": "b", "clip": ""}]})",
+         {"q.json: questions[0].picture: only a picture quiz shows pictures",
+          "q.json: questions[0].answerPicture: only a picture quiz shows answer pictures",
+          "q.json: questions[0].clip: missing (sound quiz)",
+          "q.json: questions[1].clip: must be a file name"}},
+        {R"({"title": "T", "questions": [{"answer1": "a"}], "codes": ["x", "y"]})",
+         {"q.json: codes: 2 codes, at most one per question (1)"}},
+        {R"({"title": "T", "questions": [{"answer1": "a"}, {"answer1": "b"}],
+             "codes": ["x\ny", 4]})",
+         {"q.json: codes[0]: must be a single line", "q.json: codes[1]: must be a string"}},
+        {"{\"title\": \"\xC3\", \"questions\": []}",
+         {"q.json:1:13: syntax error while parsing value - invalid string: ill-formed UTF-8 "
+          "byte; last read: '\"\xC3\"'"}},
+    };
+    for (const BadSource& row : rows) {
+        EXPECT_EQ(Problems(row.json), row.expected) << row.json;
+    }
+    EXPECT_TRUE(Problems(longestOk).empty());
+}
+
+QuizProject Sample(int mediaKind, int displayMode, int answers) {
+    QuizProject p;
+    QuizSource& q = p.quiz;
+    q.mediaKind = mediaKind;
+    q.displayMode = displayMode;
+    q.answersPerQuestion = answers;
+    q.title =
+        "Qui a \xE9"
+        "crit \xAB \x80 \xBB ?";
+    q.author = "Ana\xEFs";
+    q.explanations = "Deux lignes\r\nici";
+    q.answerLabel1 = "Auteur";
+    q.answerLabel2 = answers == 2 ? "Titre" : "";
+    q.colorRed = 1;
+    q.colorGreen = 2;
+    q.colorBlue = 250;
+    for (int i = 0; i < 3; ++i) {
+        QuizSourceQuestion item;
+        item.answer1 = "R\xE9ponse " + std::to_string(i);
+        if (answers == 2) item.answer2 = "Second " + std::to_string(i);
+        item.prompt = i == 1 ? "" : "Question \x93" + std::to_string(i) + "\x94";
+        if (displayMode != 0 && displayMode != 5) item.extraText = "Extra " + std::to_string(i);
+        if (displayMode == 3 || displayMode == 6) item.extraText2 = "Cach\xE9";
+        q.questions.push_back(item);
+        QuizQuestionMedia m;
+        if (mediaKind == 1) m.picture = "/quiz/picture" + std::to_string(i) + ".jpg";
+        if (mediaKind == 1 && (displayMode == 1 || displayMode == 3 || displayMode == 6)) {
+            m.answerPicture = "/quiz/answer" + std::to_string(i) + ".png";
+        }
+        if (mediaKind >= 2) m.clip = "/quiz/clip" + std::to_string(i) + ".mp3";
+        p.media.push_back(m);
+    }
+    q.codes = {"ABC",
+               "d\xE9"
+               "f"};
+    return p;
+}
+
+void ExpectSameQuiz(const QuizProject& a, const QuizProject& b) {
+    EXPECT_EQ(a.quiz.title, b.quiz.title);
+    EXPECT_EQ(a.quiz.author, b.quiz.author);
+    EXPECT_EQ(a.quiz.explanations, b.quiz.explanations);
+    EXPECT_EQ(a.quiz.answerLabel1, b.quiz.answerLabel1);
+    EXPECT_EQ(a.quiz.answerLabel2, b.quiz.answerLabel2);
+    EXPECT_EQ(a.quiz.mediaKind, b.quiz.mediaKind);
+    EXPECT_EQ(a.quiz.displayMode, b.quiz.displayMode);
+    EXPECT_EQ(a.quiz.answersPerQuestion, b.quiz.answersPerQuestion);
+    EXPECT_EQ(a.quiz.colorRed, b.quiz.colorRed);
+    EXPECT_EQ(a.quiz.colorGreen, b.quiz.colorGreen);
+    EXPECT_EQ(a.quiz.colorBlue, b.quiz.colorBlue);
+    ASSERT_EQ(a.quiz.questions.size(), b.quiz.questions.size());
+    for (size_t i = 0; i < a.quiz.questions.size(); ++i) {
+        const auto &x = a.quiz.questions[i], &y = b.quiz.questions[i];
+        EXPECT_EQ(x.answer1, y.answer1);
+        EXPECT_EQ(x.answer2, y.answer2);
+        EXPECT_EQ(x.prompt, y.prompt);
+        EXPECT_EQ(x.extraText, y.extraText);
+        EXPECT_EQ(x.extraText2, y.extraText2);
+        EXPECT_EQ(a.media[i].picture, b.media[i].picture);
+        EXPECT_EQ(a.media[i].answerPicture, b.media[i].answerPicture);
+        EXPECT_EQ(a.media[i].clip, b.media[i].clip);
+    }
+    EXPECT_EQ(a.quiz.codes, b.quiz.codes);
+}
+
+TEST(QuizJson, WrittenTextReadsBackTheSameForEveryKindAndMode) {
+    for (int media = 0; media < 4; ++media) {
+        for (int mode = 0; mode <= 6; ++mode) {
+            for (int answers = 1; answers <= 2; ++answers) {
+                SCOPED_TRACE(testing::Message()
+                             << "media " << media << " mode " << mode << " answers " << answers);
+                QuizProject original = Sample(media, mode, answers);
+                std::string text = QuizJsonText(original);
+                QuizProject back;
+                std::vector<std::string> problems;
+                ASSERT_TRUE(ParseQuizJson(text, "q.json", "/quiz", back, problems))
+                    << problems[0] << "\n"
+                    << text;
+                ExpectSameQuiz(original, back);
+                EXPECT_EQ(QuizJsonText(back), text);
+            }
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,482 @@
+#include "tools/quiz_json.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <iterator>
+
+#include <nlohmann/json.hpp>
+
+#include "quiz/quiz_record.h"
+#include "tools/windows1252.h"
+
+using nlohmann::json;
+
+namespace {
+
+constexpr const char* kMediaNames[] = {"text", "picture", "sound", "video"};
+
+constexpr const char* kQuizKeys[] = {
+    "$schema",      "title", "author",      "explanations",       "answerLabel1",
+    "answerLabel2", "media", "displayMode", "answersPerQuestion", "color",
+    "questions",    "codes",
+};
+constexpr const char* kQuestionKeys[] = {
+    "answer1", "answer2", "prompt", "extraText", "extraText2", "picture", "answerPicture", "clip",
+};
+
+// Which stored pieces each display mode carries: the content block has one
+// extra text per question in modes 1, 2, 4, two in modes 3 and 6, none in 0
+// and 5; answer pictures are shown in modes 1, 3 and 6.
+bool ModeCarriesExtraText(int mode) {
+    return mode >= 1 && mode <= 6 && mode != 5;
+}
+bool ModeCarriesSecondExtraText(int mode) {
+    return mode == 3 || mode == 6;
+}
+bool ModeShowsAnswerPicture(int mode) {
+    return mode == 1 || mode == 3 || mode == 6;
+}
+
+template <size_t N>
+bool IsKnownKey(const std::string& key, const char* const (&keys)[N]) {
+    for (const char* k : keys) {
+        if (key == k) return true;
+    }
+    return false;
+}
+
+std::string QuestionField(size_t index, const char* key) {
+    return "questions[" + std::to_string(index) + "]." + key;
+}
+
+// Collects the problems of one source; every message names the field.
+class SourceReader {
+  public:
+    SourceReader(const std::string& sourceName, std::vector<std::string>& problems)
+        : sourceName_(sourceName), problems_(problems) {}
+
+    void Problem(const std::string& field, const std::string& what) {
+        problems_.push_back(sourceName_ + ": " + field + ": " + what);
+        ++count_;
+    }
+    int count() const { return count_; }
+
+    template <size_t N>
+    void RejectUnknownKeys(const json& object, const char* const (&keys)[N],
+                           const std::string& prefix) {
+        for (auto it = object.begin(); it != object.end(); ++it) {
+            if (!IsKnownKey(it.key(), keys)) Problem(prefix + it.key(), "unknown field");
+        }
+    }
+
+    // A text stored in the quiz: converted to Windows-1252 and held to the
+    // limits of the stored format. `singleLine` is for the reward codes, whose
+    // block separates entries by line breaks.
+    void Text(const json& object, const char* key, const std::string& field, std::string& out,
+              bool required, bool singleLine = false) {
+        auto it = object.find(key);
+        if (it == object.end()) {
+            if (required) Problem(field, "missing");
+            return;
+        }
+        ConvertText(*it, field, out, required, singleLine);
+    }
+
+    void ConvertText(const json& value, const std::string& field, std::string& out, bool required,
+                     bool singleLine) {
+        if (!value.is_string()) {
+            Problem(field, "must be a string");
+            return;
+        }
+        const std::string& utf8 = value.get_ref<const std::string&>();
+        Windows1252Result converted = Utf8ToWindows1252(utf8);
+        if (!converted.ok) {
+            Problem(field, "character '" + converted.badCharacter + "' (" +
+                               CodePointName(converted.badCodePoint) +
+                               ") has no Windows-1252 form");
+            return;
+        }
+        const std::string& text = converted.text;
+        if (text.find('\0') != std::string::npos) {
+            Problem(field, "contains the character U+0000, which would end the text");
+        } else if (text.find('|') != std::string::npos) {
+            Problem(field, "contains '|', which Brelo uses to separate the stored texts");
+        } else if (singleLine && text.find_first_of("\r\n") != std::string::npos) {
+            Problem(field, "must be a single line");
+        } else if (text.size() > static_cast<size_t>(QUIZ_TEXT_MAX)) {
+            Problem(field, std::to_string(text.size()) + " characters, at most " +
+                               std::to_string(QUIZ_TEXT_MAX));
+        } else if (required && text.empty()) {
+            Problem(field, "must not be empty");
+        } else {
+            out = text;
+        }
+    }
+
+    // A media file path, resolved against the folder of the source.
+    void Path(const json& object, const char* key, const std::string& field,
+              const std::string& baseDir, std::string& out) {
+        auto it = object.find(key);
+        if (it == object.end()) return;
+        if (!it->is_string() || it->get_ref<const std::string&>().empty()) {
+            Problem(field, "must be a file name");
+            return;
+        }
+        namespace fs = std::filesystem;
+        fs::path path = fs::u8path(it->get_ref<const std::string&>());
+        if (!path.is_absolute() && !baseDir.empty()) path = fs::u8path(baseDir) / path;
+        out = path.lexically_normal().generic_u8string();
+    }
+
+    // A whole number within [low, high]; `fallback` when the field is absent.
+    int Integer(const json& object, const char* key, int low, int high, int fallback,
+                const std::string& what) {
+        auto it = object.find(key);
+        if (it == object.end()) return fallback;
+        if (it->is_number_integer()) {
+            long long value = it->get<long long>();
+            if (value >= low && value <= high) return static_cast<int>(value);
+        }
+        Problem(key, "must be " + what);
+        return fallback;
+    }
+
+  private:
+    const std::string& sourceName_;
+    std::vector<std::string>& problems_;
+    int count_ = 0;
+};
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// "#RRGGBB" into its three components.
+bool ParseColor(const std::string& text, uint8_t rgb[3]) {
+    if (text.size() != 7 || text[0] != '#') return false;
+    for (int i = 0; i < 3; ++i) {
+        int high = HexDigit(text[1 + 2 * i]);
+        int low = HexDigit(text[2 + 2 * i]);
+        if (high < 0 || low < 0) return false;
+        rgb[i] = static_cast<uint8_t>(high * 16 + low);
+    }
+    return true;
+}
+
+// The JSON reader keeps the last of two equal keys without a word; a teacher
+// who wrote "prompt" twice would silently lose one of them. This callback
+// tracks where the parser is and records every repeated key with its path.
+class DuplicateKeyFinder {
+  public:
+    bool operator()(int /*depth*/, json::parse_event_t event, json& parsed) {
+        switch (event) {
+            case json::parse_event_t::object_start:
+                frames_.push_back(Frame{false, {}, 0, {}});
+                break;
+            case json::parse_event_t::array_start:
+                frames_.push_back(Frame{true, {}, 0, {}});
+                break;
+            case json::parse_event_t::key:
+                if (!frames_.empty()) {
+                    Frame& top = frames_.back();
+                    top.key = parsed.get<std::string>();
+                    if (!top.keys.insert(top.key).second) duplicates_.push_back(Path());
+                }
+                break;
+            case json::parse_event_t::object_end:
+            case json::parse_event_t::array_end:
+                if (!frames_.empty()) frames_.pop_back();
+                ElementDone();
+                break;
+            case json::parse_event_t::value:
+                ElementDone();
+                break;
+        }
+        return true;
+    }
+    const std::vector<std::string>& duplicates() const { return duplicates_; }
+
+  private:
+    struct Frame {
+        bool array;
+        std::string key;
+        size_t index;
+        std::set<std::string> keys;
+    };
+
+    void ElementDone() {
+        if (!frames_.empty() && frames_.back().array) ++frames_.back().index;
+    }
+    std::string Path() const {
+        std::string path;
+        for (const Frame& f : frames_) {
+            if (f.array) {
+                path += "[" + std::to_string(f.index) + "]";
+            } else {
+                if (!path.empty()) path += ".";
+                path += f.key;
+            }
+        }
+        return path;
+    }
+
+    std::vector<Frame> frames_;
+    std::vector<std::string> duplicates_;
+};
+
+// nlohmann's message reads "[json.exception.parse_error.101] parse error at
+// line 3, column 5: syntax error ..."; keep the part after the position.
+std::string SyntaxErrorText(const json::parse_error& e) {
+    std::string message = e.what();
+    size_t column = message.find("column ");
+    size_t colon = column == std::string::npos ? column : message.find(": ", column);
+    return colon == std::string::npos ? message : message.substr(colon + 2);
+}
+
+void LineAndColumn(const std::string& text, size_t byteOffset, size_t& line, size_t& column) {
+    line = 1;
+    column = 1;
+    for (size_t i = 0; i < byteOffset && i < text.size(); ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            column = 1;
+        } else if ((static_cast<uint8_t>(text[i]) & 0xC0) != 0x80) {
+            ++column;
+        }
+    }
+}
+
+void ReadQuestion(SourceReader& reader, const json& object, size_t index, const QuizSource& quiz,
+                  const std::string& baseDir, QuizSourceQuestion& question,
+                  QuizQuestionMedia& media) {
+    auto field = [index](const char* key) { return QuestionField(index, key); };
+    if (!object.is_object()) {
+        reader.Problem("questions[" + std::to_string(index) + "]", "must be an object");
+        return;
+    }
+    reader.RejectUnknownKeys(object, kQuestionKeys, field(""));
+
+    reader.Text(object, "answer1", field("answer1"), question.answer1, true);
+    if (quiz.answersPerQuestion == 2) {
+        reader.Text(object, "answer2", field("answer2"), question.answer2, true);
+    } else if (object.contains("answer2")) {
+        reader.Problem(field("answer2"), "given, but answersPerQuestion is 1");
+    }
+    reader.Text(object, "prompt", field("prompt"), question.prompt, false);
+
+    const int mode = quiz.displayMode;
+    if (ModeCarriesExtraText(mode)) {
+        reader.Text(object, "extraText", field("extraText"), question.extraText, false);
+    } else if (object.contains("extraText")) {
+        reader.Problem(field("extraText"),
+                       "display mode " + std::to_string(mode) + " stores no extra text");
+    }
+    if (ModeCarriesSecondExtraText(mode)) {
+        reader.Text(object, "extraText2", field("extraText2"), question.extraText2, false);
+    } else if (object.contains("extraText2")) {
+        reader.Problem(field("extraText2"), "stored only in display modes 3 and 6");
+    }
+
+    const bool pictureQuiz = quiz.mediaKind == MEDIA_PICTURE;
+    const bool clipQuiz = quiz.mediaKind == MEDIA_SOUND || quiz.mediaKind == MEDIA_VIDEO;
+    if (pictureQuiz) {
+        if (!object.contains("picture")) reader.Problem(field("picture"), "missing (picture quiz)");
+        reader.Path(object, "picture", field("picture"), baseDir, media.picture);
+    } else if (object.contains("picture")) {
+        reader.Problem(field("picture"), "only a picture quiz shows pictures");
+    }
+    if (object.contains("answerPicture")) {
+        if (!pictureQuiz) {
+            reader.Problem(field("answerPicture"), "only a picture quiz shows answer pictures");
+        } else if (!ModeShowsAnswerPicture(mode)) {
+            reader.Problem(field("answerPicture"), "shown only in display modes 1, 3 and 6");
+        } else {
+            reader.Path(object, "answerPicture", field("answerPicture"), baseDir,
+                        media.answerPicture);
+        }
+    }
+    if (clipQuiz) {
+        if (!object.contains("clip")) {
+            reader.Problem(field("clip"),
+                           std::string("missing (") + kMediaNames[quiz.mediaKind] + " quiz)");
+        }
+        reader.Path(object, "clip", field("clip"), baseDir, media.clip);
+    } else if (object.contains("clip")) {
+        reader.Problem(field("clip"), "only a sound or video quiz plays clips");
+    }
+}
+
+void ReadQuiz(SourceReader& reader, const json& root, const std::string& baseDir,
+              QuizProject& project) {
+    QuizSource& quiz = project.quiz;
+    reader.RejectUnknownKeys(root, kQuizKeys, "");
+
+    reader.Text(root, "title", "title", quiz.title, true);
+    reader.Text(root, "author", "author", quiz.author, false);
+    reader.Text(root, "explanations", "explanations", quiz.explanations, false);
+    reader.Text(root, "answerLabel1", "answerLabel1", quiz.answerLabel1, false);
+    reader.Text(root, "answerLabel2", "answerLabel2", quiz.answerLabel2, false);
+
+    auto media = root.find("media");
+    if (media != root.end()) {
+        bool known = false;
+        for (int kind = 0; kind < 4 && media->is_string(); ++kind) {
+            if (*media == kMediaNames[kind]) {
+                quiz.mediaKind = kind;
+                known = true;
+            }
+        }
+        if (!known)
+            reader.Problem("media", "must be \"text\", \"picture\", \"sound\" or \"video\"");
+    }
+    quiz.displayMode = reader.Integer(root, "displayMode", 0, 6, 0, "a whole number from 0 to 6");
+    quiz.answersPerQuestion = reader.Integer(root, "answersPerQuestion", 1, 2, 1, "1 or 2");
+
+    auto color = root.find("color");
+    if (color != root.end()) {
+        uint8_t rgb[3];
+        if (color->is_string() && ParseColor(color->get<std::string>(), rgb)) {
+            quiz.colorRed = rgb[0];
+            quiz.colorGreen = rgb[1];
+            quiz.colorBlue = rgb[2];
+        } else {
+            reader.Problem("color", "must be \"#RRGGBB\" with hexadecimal digits");
+        }
+    }
+
+    auto questions = root.find("questions");
+    if (questions == root.end()) {
+        reader.Problem("questions", "missing");
+    } else if (!questions->is_array() || questions->empty()) {
+        reader.Problem("questions", "must be a list of at least one question");
+    } else if (questions->size() > static_cast<size_t>(QUIZ_MAX_QUESTIONS)) {
+        reader.Problem("questions", std::to_string(questions->size()) + " questions, at most " +
+                                        std::to_string(QUIZ_MAX_QUESTIONS));
+    } else {
+        quiz.questions.resize(questions->size());
+        project.media.resize(questions->size());
+        for (size_t i = 0; i < questions->size(); ++i) {
+            ReadQuestion(reader, (*questions)[i], i, quiz, baseDir, quiz.questions[i],
+                         project.media[i]);
+        }
+    }
+
+    auto codes = root.find("codes");
+    if (codes == root.end()) return;
+    if (!codes->is_array()) {
+        reader.Problem("codes", "must be a list of texts");
+        return;
+    }
+    // The player shows code k for a score of k + 1: more codes than
+    // questions could never be shown.
+    size_t questionCount = questions != root.end() && questions->is_array() ? questions->size() : 0;
+    if (codes->size() > questionCount) {
+        reader.Problem("codes", std::to_string(codes->size()) +
+                                    " codes, at most one per question (" +
+                                    std::to_string(questionCount) + ")");
+        return;
+    }
+    quiz.codes.resize(codes->size());
+    for (size_t i = 0; i < codes->size(); ++i) {
+        reader.ConvertText((*codes)[i], "codes[" + std::to_string(i) + "]", quiz.codes[i], false,
+                           true);
+    }
+}
+
+}  // namespace
+
+const char* MediaKindName(int mediaKind) {
+    return mediaKind >= 0 && mediaKind < 4 ? kMediaNames[mediaKind] : nullptr;
+}
+
+bool ParseQuizJson(const std::string& jsonText, const std::string& sourceName,
+                   const std::string& baseDir, QuizProject& out,
+                   std::vector<std::string>& problems) {
+    out = QuizProject{};
+    json root;
+    DuplicateKeyFinder duplicates;
+    try {
+        root = json::parse(jsonText, std::ref(duplicates));
+    } catch (const json::parse_error& e) {
+        size_t line, column;
+        LineAndColumn(jsonText, e.byte > 0 ? e.byte - 1 : 0, line, column);
+        problems.push_back(sourceName + ":" + std::to_string(line) + ":" + std::to_string(column) +
+                           ": " + SyntaxErrorText(e));
+        return false;
+    }
+    SourceReader reader(sourceName, problems);
+    for (const std::string& path : duplicates.duplicates()) {
+        reader.Problem(path, "given twice; keep one");
+    }
+    if (!root.is_object()) {
+        reader.Problem("(top level)", "must be an object holding the quiz");
+        return false;
+    }
+    ReadQuiz(reader, root, baseDir, out);
+    return reader.count() == 0;
+}
+
+bool LoadQuizJson(const std::string& path, QuizProject& out, std::vector<std::string>& problems) {
+    namespace fs = std::filesystem;
+    fs::path file = fs::u8path(path);
+    std::ifstream in(file, std::ios::binary);
+    std::string text;
+    if (in) text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in && !in.eof()) {
+        problems.push_back(path + ": cannot be read");
+        return false;
+    }
+    return ParseQuizJson(text, path, file.parent_path().u8string(), out, problems);
+}
+
+std::string QuizJsonText(const QuizProject& project) {
+    using ordered = nlohmann::ordered_json;
+    const QuizSource& quiz = project.quiz;
+    ordered root;
+    root["title"] = Windows1252ToUtf8(quiz.title);
+    root["author"] = Windows1252ToUtf8(quiz.author);
+    root["explanations"] = Windows1252ToUtf8(quiz.explanations);
+    root["answerLabel1"] = Windows1252ToUtf8(quiz.answerLabel1);
+    root["answerLabel2"] = Windows1252ToUtf8(quiz.answerLabel2);
+    const char* media = MediaKindName(quiz.mediaKind);
+    root["media"] = media != nullptr ? media : "text";
+    root["displayMode"] = quiz.displayMode;
+    root["answersPerQuestion"] = quiz.answersPerQuestion;
+    char color[8];
+    std::snprintf(color, sizeof color, "#%02X%02X%02X", quiz.colorRed, quiz.colorGreen,
+                  quiz.colorBlue);
+    root["color"] = color;
+
+    ordered questions = ordered::array();
+    for (size_t i = 0; i < quiz.questions.size(); ++i) {
+        const QuizSourceQuestion& q = quiz.questions[i];
+        ordered item;
+        item["answer1"] = Windows1252ToUtf8(q.answer1);
+        if (quiz.answersPerQuestion == 2) item["answer2"] = Windows1252ToUtf8(q.answer2);
+        item["prompt"] = Windows1252ToUtf8(q.prompt);
+        if (!q.extraText.empty() && ModeCarriesExtraText(quiz.displayMode)) {
+            item["extraText"] = Windows1252ToUtf8(q.extraText);
+        }
+        if (!q.extraText2.empty() && ModeCarriesSecondExtraText(quiz.displayMode)) {
+            item["extraText2"] = Windows1252ToUtf8(q.extraText2);
+        }
+        if (i < project.media.size()) {
+            const QuizQuestionMedia& m = project.media[i];
+            if (!m.picture.empty()) item["picture"] = m.picture;
+            if (!m.answerPicture.empty()) item["answerPicture"] = m.answerPicture;
+            if (!m.clip.empty()) item["clip"] = m.clip;
+        }
+        questions.push_back(std::move(item));
+    }
+    root["questions"] = std::move(questions);
+
+    ordered codes = ordered::array();
+    for (const std::string& code : quiz.codes) codes.push_back(Windows1252ToUtf8(code));
+    root["codes"] = std::move(codes);
+    return root.dump(2) + "\n";
+}
