@@ -20,7 +20,9 @@ void ReflowPage(QuizData* quiz);
 void ShiftQuestionControls(QuizData* quiz, int operation, int showCommand, HWND page, int distance,
                            int direction, int q);
 
-// Message handlers the page procedure forwards to; each returns FALSE.
+// Message handlers the page procedure forwards to and whose result it returns:
+// FALSE, except the wheel handler, which returns TRUE (handled) so the dialog
+// does not pass the wheel on to the main window for a second scroll.
 INT_PTR OnPageVScroll(QuizData* quiz, HWND page, WPARAM wParam);
 INT_PTR OnPageHScroll(QuizData* quiz, HWND page, WPARAM wParam);
 INT_PTR OnPageMouseWheel(HWND page, WPARAM wParam);
