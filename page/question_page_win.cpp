@@ -1,0 +1,423 @@
+// The question page: builds every control once, at WM_INITDIALOG, from the
+// quiz record and the geometry of page_layout.h, restores the answers of the
+// last run, and paints its static controls by what they say.
+#include "page/question_page_win.h"
+
+#include <vector>
+
+#include "answers/answer_field_win.h"
+#include "answers/answers_file.h"
+#include "answers/verdicts_win.h"
+#include "images/picture_win.h"
+#include "page/control_ids.h"
+#include "page/media_win.h"
+#include "page/page_layout.h"
+#include "page/page_scroll_win.h"
+#include "shell/shell_win.h"
+
+WNDPROC g_prevEditProc = nullptr;
+HBRUSH g_brushGreen = nullptr;
+
+namespace {
+
+constexpr COLORREF COLOUR_GREEN = RGB(0, 255, 0);
+constexpr COLORREF COLOUR_RED = RGB(255, 0, 0);
+constexpr COLORREF COLOUR_LIGHT_YELLOW = RGB(255, 255, 192);
+constexpr COLORREF COLOUR_WHITE = RGB(255, 255, 255);
+constexpr COLORREF COLOUR_BLACK = RGB(0, 0, 0);
+constexpr int PAGE_FONT_HEIGHT = 15;
+constexpr int PAGE_FONT_WEIGHT = 100;
+constexpr int MEDIA_ICON_SIZE = 16;  // drawn inside 20 x 20 buttons
+constexpr char PICTURE_TYPE[] = "IMG";
+
+// The answers file, mapped read-only for the time of the build. Whatever way
+// the build ends, the destructor lets go of the view, the mapping and the file.
+class MappedAnswersFile {
+  public:
+    MappedAnswersFile() { Open(); }
+    ~MappedAnswersFile() {
+        if (view_ != nullptr) UnmapViewOfFile(view_);
+        if (mapping_ != nullptr) CloseHandle(mapping_);
+        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    }
+    MappedAnswersFile(const MappedAnswersFile&) = delete;
+    MappedAnswersFile& operator=(const MappedAnswersFile&) = delete;
+
+    const unsigned char* Data() const { return static_cast<const unsigned char*>(view_); }
+    size_t Size() const { return view_ != nullptr ? size_ : 0; }
+
+  private:
+    void Open() {
+        char modulePath[MAX_PATH] = "";
+        const DWORD length = GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return;  // failed or cut short
+        char name[ANSWERS_NAME_SIZE];
+        if (!MakeAnswersFileName(modulePath, name, sizeof name)) return;
+        file_ = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file_ == INVALID_HANDLE_VALUE) return;
+        LARGE_INTEGER size = {};
+        // An empty file cannot be mapped, and has nothing to restore anyway.
+        if (!GetFileSizeEx(file_, &size) || size.QuadPart <= 0 ||
+            static_cast<unsigned long long>(size.QuadPart) > static_cast<size_t>(-1)) {
+            return;
+        }
+        mapping_ = CreateFileMappingA(file_, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        if (mapping_ == nullptr) return;
+        view_ = MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 0);
+        size_ = static_cast<size_t>(size.QuadPart);
+    }
+
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+    HANDLE mapping_ = nullptr;
+    void* view_ = nullptr;
+    size_t size_ = 0;
+};
+
+// The pictures of a picture grid, loaded before the layout needs their sizes.
+// Each goes to its label; what is left at the end (pictures of questions past
+// the last, or one that an answer picture already replaced) is deleted here.
+class RowPictures {
+  public:
+    explicit RowPictures(int32_t count) : bitmaps_(static_cast<size_t>(count), nullptr) {
+        HMODULE module = GetModuleHandleA(nullptr);
+        for (int32_t i = 0; i < count; ++i) {
+            bitmaps_[static_cast<size_t>(i)] =
+                LoadPictureResource(module, ID_QUESTION_PICTURE + i + 1, PICTURE_TYPE,
+                                    PAGE_PICTURE_BOX, PAGE_PICTURE_BOX);
+        }
+    }
+    ~RowPictures() {
+        for (HBITMAP bitmap : bitmaps_) {
+            if (bitmap != nullptr) DeleteObject(bitmap);
+        }
+    }
+    RowPictures(const RowPictures&) = delete;
+    RowPictures& operator=(const RowPictures&) = delete;
+
+    std::vector<PictureSize> Sizes() const {
+        std::vector<PictureSize> sizes;
+        sizes.reserve(bitmaps_.size());
+        for (HBITMAP bitmap : bitmaps_) {
+            BITMAP info = {};
+            if (bitmap != nullptr && GetObjectA(bitmap, sizeof info, &info) != 0) {
+                sizes.push_back({info.bmWidth, info.bmHeight});
+            } else {
+                sizes.push_back(PAGE_MISSING_PICTURE);
+            }
+        }
+        return sizes;
+    }
+
+    // Hands question q's picture to its label unless the label already shows
+    // one (an answer picture set while a restored answer was judged).
+    void GiveTo(HWND label, int32_t q) {
+        const size_t index = static_cast<size_t>(q - 1);
+        if (label == nullptr || index >= bitmaps_.size() || bitmaps_[index] == nullptr) return;
+        if (SendMessageA(label, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0) return;
+        SendMessageA(label, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmaps_[index]));
+        bitmaps_[index] = nullptr;
+    }
+
+  private:
+    std::vector<HBITMAP> bitmaps_;
+};
+
+struct MediaIcons {
+    HICON play = nullptr;
+    HICON stop = nullptr;
+};
+
+MediaIcons LoadMediaIcons() {
+    HMODULE module = GetModuleHandleA(nullptr);
+    MediaIcons icons;
+    icons.play = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_PLAY), IMAGE_ICON,
+                                               MEDIA_ICON_SIZE, MEDIA_ICON_SIZE, LR_SHARED));
+    icons.stop = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_STOP), IMAGE_ICON,
+                                               MEDIA_ICON_SIZE, MEDIA_ICON_SIZE, LR_SHARED));
+    return icons;
+}
+
+HFONT CreatePageFont() {
+    LOGFONTA description = {};
+    description.lfHeight = PAGE_FONT_HEIGHT;
+    description.lfWeight = PAGE_FONT_WEIGHT;
+    return CreateFontIndirectA(&description);
+}
+
+bool IsMediaQuiz(const QuizData* quiz) {
+    return quiz->mediaKind == MEDIA_SOUND || quiz->mediaKind == MEDIA_VIDEO;
+}
+
+class PageBuilder {
+  public:
+    PageBuilder(QuizData* quiz, HWND page) : quiz_(quiz), page_(page) {
+        dialogFont_ = reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0));
+        guiFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    }
+
+    void Build(const PageLayout& layout, AnswerLineReader& answers, RowPictures* pictures) {
+        if (IsMediaQuiz(quiz_)) icons_ = LoadMediaIcons();
+        for (const PageControl& control : layout.controls) {
+            HWND window = Create(control, answers);
+            if (control.kind == PAGE_RESULT_LABEL) {
+                AnswerFieldReady(control.id - ID_RESULT_LABEL + ID_ANSWER_EDIT);
+            } else if (control.kind == PAGE_MEDIA_HOST && window != nullptr) {
+                // A question whose player cannot be made still gets its
+                // fields; it only stays silent.
+                CreateQuestionPlayer(page_, control.question, window);
+            }
+        }
+        if (pictures != nullptr) {
+            for (const PageControl& control : layout.controls) {
+                if (control.kind == PAGE_PICTURE) {
+                    pictures->GiveTo(GetDlgItem(page_, control.id), control.question);
+                }
+            }
+        }
+    }
+
+  private:
+    HWND Make(const char* className, const char* text, DWORD style, const PageControl& c,
+              HFONT font) {
+        HWND window =
+            CreateWindowExA(0, className, text, WS_CHILD | style, c.x, c.y, c.width, c.height,
+                            page_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+                            GetModuleHandleA(nullptr), nullptr);
+        if (window != nullptr && font != nullptr) {
+            SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        }
+        return window;
+    }
+
+    HWND Create(const PageControl& c, AnswerLineReader& answers) {
+        const QuestionNode* node = quiz_->QuestionAt(c.question - 1);
+        char text[ANSWER_LINE_SIZE] = "";
+        switch (c.kind) {
+            case PAGE_NUMBER_LABEL:
+                FormatQuestionNumber(c.question, text, sizeof text);
+                return Make("Static", text, WS_VISIBLE | SS_RIGHT, c, dialogFont_);
+            case PAGE_PROMPT:
+                return Make("Static", node != nullptr ? node->prompt : "",
+                            WS_VISIBLE | WS_BORDER | SS_CENTER | SS_CENTERIMAGE, c,
+                            quiz_->pageFont);
+            case PAGE_ANSWER_FIELD: {
+                answers.ReadLine(text, sizeof text);
+                HWND field = Make("Edit", text,
+                                  WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL,
+                                  c, quiz_->pageFont);
+                if (field != nullptr && c.textLimit > 0) {
+                    SendMessageA(field, EM_LIMITTEXT, static_cast<WPARAM>(c.textLimit), 0);
+                }
+                return field;
+            }
+            case PAGE_RESULT_LABEL:
+                return Make("Static", "?", WS_VISIBLE | WS_BORDER | SS_CENTER | SS_CENTERIMAGE, c,
+                            quiz_->answersPerQuestion == 2 && quiz_->mediaKind != MEDIA_NONE
+                                ? guiFont_
+                                : dialogFont_);
+            case PAGE_ANSWER_CAPTION:
+                return Make("Static", c.answer == 1 ? quiz_->answerLabel1 : quiz_->answerLabel2,
+                            WS_VISIBLE | SS_LEFT, c, guiFont_);
+            case PAGE_EXTRA_TEXT:
+                return CreateExtraText(c, node);
+            case PAGE_PICTURE:
+                return Make("Static", "", WS_VISIBLE | WS_BORDER | SS_BITMAP | SS_CENTERIMAGE, c,
+                            nullptr);
+            case PAGE_MEDIA_HOST:
+                return Make("Static", "", WS_VISIBLE | WS_BORDER, c, nullptr);
+            case PAGE_PLAY_BUTTON:
+            case PAGE_STOP_BUTTON: {
+                HWND button = Make(
+                    "Button", "", WS_VISIBLE | WS_TABSTOP | BS_ICON | BS_DEFPUSHBUTTON, c, nullptr);
+                HICON icon = c.kind == PAGE_PLAY_BUTTON ? icons_.play : icons_.stop;
+                if (button != nullptr && icon != nullptr) {
+                    SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+                }
+                return button;
+            }
+        }
+        return nullptr;
+    }
+
+    // Display mode 5 shows the number of words of the answer from the start;
+    // the other modes hold the extra text hidden until the judging shows it.
+    HWND CreateExtraText(const PageControl& c, const QuestionNode* node) {
+        char text[ANSWER_LINE_SIZE] = "";
+        DWORD visible = 0;
+        if (quiz_->displayMode == 5) {
+            FormatWordCount(CountAnswerWords(node != nullptr ? node->answer1 : ""), text,
+                            sizeof text);
+            visible = WS_VISIBLE;
+        } else if (node != nullptr) {
+            CopyText(text, sizeof text, node->extraText);
+        }
+        return Make("Static", text, visible | SS_CENTER, c, guiFont_);
+    }
+
+    // The one place where a field joins the page for good: it is subclassed
+    // and its restored text judged, so the verdicts and the score show from
+    // the start.
+    void AnswerFieldReady(int fieldId) {
+        HWND field = GetDlgItem(page_, fieldId);
+        if (field == nullptr) return;
+        const LONG_PTR previous =
+            SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnswerFieldProc));
+        g_prevEditProc = reinterpret_cast<WNDPROC>(previous);
+        JudgeAnswer(quiz_, page_, fieldId);
+    }
+
+    QuizData* quiz_;
+    HWND page_;
+    HFONT dialogFont_ = nullptr;
+    HFONT guiFont_ = nullptr;
+    MediaIcons icons_;
+};
+
+PageLayoutInput LayoutInputOf(const QuizData* quiz) {
+    PageLayoutInput input;
+    input.mediaKind = quiz->mediaKind;
+    input.questionCount = quiz->questionCount;
+    input.answersPerQuestion = quiz->answersPerQuestion;
+    input.displayMode = quiz->displayMode;
+    return input;
+}
+
+INT_PTR OnInitDialog(HWND page) {
+    QuizData* quiz = g_quiz;
+    if (quiz == nullptr) return TRUE;
+    // Restored answers are judged during the build, and the judging reflows
+    // the page through the record: the handle must be known from here on.
+    quiz->hQuestionPage = page;
+    g_hQuestionPage = page;
+    if (g_brushGreen == nullptr) g_brushGreen = CreateSolidBrush(COLOUR_GREEN);
+    quiz->contentWidth = 0;
+    quiz->contentHeight = 0;
+
+    MappedAnswersFile file;
+    AnswerLineReader answers(file.Data(), file.Size());
+    quiz->SetPageFont(CreatePageFont());
+
+    PageLayoutInput input = LayoutInputOf(quiz);
+    RowPictures* pictures = nullptr;
+    RowPictures loaded(quiz->mediaKind == MEDIA_PICTURE ? PagePicturesNeeded(quiz->questionCount)
+                                                        : 0);
+    if (quiz->mediaKind == MEDIA_PICTURE) {
+        input.pictures = loaded.Sizes();
+        pictures = &loaded;
+    }
+    const PageLayout layout = LayoutPage(input);
+    // The size and the row heights are final before any control exists, so a
+    // reflow during the build already sees the whole page.
+    quiz->contentWidth = layout.contentWidth;
+    quiz->contentHeight = layout.contentHeight;
+    for (int32_t row = 0; row < layout.rowCount; ++row) {
+        quiz->rowPictureHeight[row] = layout.rowPictureHeight[row];
+    }
+
+    PageBuilder(quiz, page).Build(layout, answers, pictures);
+    SetupPageScrollBars(quiz, page);
+    return TRUE;
+}
+
+INT_PTR OnCommand(HWND page, WPARAM wParam) {
+    if (g_quiz != nullptr && IsMediaQuiz(g_quiz)) return OnMediaCommand(page, wParam);
+    return FALSE;
+}
+
+INT_PTR OnCtlColorStatic(HDC dc, HWND control) {
+    const QuizData* quiz = g_quiz;
+    if (quiz == nullptr) return FALSE;
+    const int id = GetDlgCtrlID(control);
+    const int32_t fields = PageQuestionCount(quiz->questionCount) * quiz->answersPerQuestion;
+    char text[ANSWER_LINE_SIZE] = "";
+    if (IsResultLabelId(id, fields)) GetWindowTextA(control, text, sizeof text);
+    HBRUSH brush = nullptr;
+    switch (ChooseStaticPaint(id, fields, text)) {
+        case PAINT_ON_QUIZ_COLOUR:
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(
+                dc, UseWhiteText(quiz->colorRed, quiz->colorGreen) ? COLOUR_WHITE : COLOUR_BLACK);
+            brush = quiz->quizBrush;
+            break;
+        case PAINT_ANAGRAM:
+            SetBkColor(dc, COLOUR_RED);
+            brush = quiz->brushOrange;
+            break;
+        case PAINT_BRAVO:
+            SetBkColor(dc, COLOUR_GREEN);
+            brush = g_brushGreen;
+            break;
+        case PAINT_WRONG:
+            SetBkColor(dc, COLOUR_RED);
+            brush = quiz->brushRed;
+            break;
+        case PAINT_HINT:
+            SetBkColor(dc, COLOUR_RED);
+            brush = quiz->brushGold;
+            break;
+        case PAINT_PROMPT:
+            SetBkColor(dc, COLOUR_LIGHT_YELLOW);
+            brush = quiz->brushLightYellow;
+            break;
+        case PAINT_DEFAULT:
+            return FALSE;
+    }
+    return reinterpret_cast<INT_PTR>(brush);
+}
+
+INT_PTR OnCtlColorDialog() {
+    return g_quiz != nullptr ? reinterpret_cast<INT_PTR>(g_quiz->quizBrush) : FALSE;
+}
+
+void DeleteGreenBrush() {
+    if (g_brushGreen != nullptr) DeleteObject(g_brushGreen);
+    g_brushGreen = nullptr;
+}
+
+INT_PTR OnClose() {
+    DeleteGreenBrush();
+    CloseMediaPage();
+    return FALSE;
+}
+
+// Static controls never delete the bitmaps they show: the page does, as its
+// picture labels go.
+INT_PTR OnDestroy(HWND page) {
+    for (int q = 1; q <= QUIZ_MAX_QUESTIONS; ++q) {
+        HWND label = GetDlgItem(page, ID_PICTURE + q);
+        if (label == nullptr) continue;
+        const LRESULT old = SendMessageA(label, STM_SETIMAGE, IMAGE_BITMAP, 0);
+        if (old != 0) DeleteObject(reinterpret_cast<HBITMAP>(old));
+    }
+    return OnClose();
+}
+
+}  // namespace
+
+INT_PTR CALLBACK QuestionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialog(page);
+        case WM_COMMAND:
+            return OnCommand(page, wParam);
+        case WM_CTLCOLORSTATIC:
+            return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_CTLCOLORDLG:
+            return OnCtlColorDialog();
+        case WM_VSCROLL:
+            return g_quiz != nullptr ? OnPageVScroll(g_quiz, page, wParam) : FALSE;
+        case WM_HSCROLL:
+            return g_quiz != nullptr ? OnPageHScroll(g_quiz, page, wParam) : FALSE;
+        case WM_MOUSEWHEEL:
+            return OnPageMouseWheel(page, wParam);
+        case WM_SIZE:
+            return g_quiz != nullptr ? OnPageSize(g_quiz, page) : FALSE;
+        case WM_CLOSE:
+            return OnClose();
+        case WM_DESTROY:
+            return OnDestroy(page);
+        default:
+            return FALSE;
+    }
+}

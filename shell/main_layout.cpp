@@ -1,0 +1,37 @@
+#include "shell/main_layout.h"
+
+namespace {
+
+constexpr int PANEL_LEFT = 5;
+constexpr int PANEL_WIDTH_MARGIN = 11;  // 5 at the left, 6 at the right
+constexpr int HEADER_TOP = 2;
+constexpr int HEADER_HEIGHT = 49;
+constexpr int PAGE_TOP = 50;
+constexpr int PAGE_HEIGHT_MARGIN = 68;  // 50 above, 18 below for the credit line
+constexpr int CREDIT_RIGHT_OFFSET = 145;
+constexpr int CREDIT_BOTTOM_OFFSET = 16;
+constexpr int CREDIT_WIDTH = 150;
+constexpr int CREDIT_HEIGHT = 15;
+
+int NotNegative(int value) {
+    return value < 0 ? 0 : value;
+}
+
+}  // namespace
+
+MainLayout LayOutMainWindow(int clientWidth, int clientHeight) {
+    MainLayout layout;
+    const int panelWidth = NotNegative(clientWidth - PANEL_WIDTH_MARGIN);
+    layout.page = {PANEL_LEFT, PAGE_TOP, panelWidth,
+                   NotNegative(clientHeight - PAGE_HEIGHT_MARGIN)};
+    layout.header = {PANEL_LEFT, HEADER_TOP, panelWidth, HEADER_HEIGHT};
+    layout.creditLine = {clientWidth - CREDIT_RIGHT_OFFSET, clientHeight - CREDIT_BOTTOM_OFFSET,
+                         CREDIT_WIDTH, CREDIT_HEIGHT};
+    return layout;
+}
+
+void CentreOnDesktop(int desktopLeft, int desktopTop, int desktopWidth, int desktopHeight,
+                     int windowWidth, int windowHeight, int& x, int& y) {
+    x = desktopLeft + (desktopWidth - windowWidth) / 2;
+    y = desktopTop + (desktopHeight - windowHeight) / 2;
+}

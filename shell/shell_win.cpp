@@ -1,0 +1,273 @@
+// The main window, the message loop and the order of start-up and shutdown.
+#include "shell/shell_win.h"
+
+#include <objbase.h>
+
+#include "answers/answer_field_win.h"
+#include "answers/header_panel_win.h"
+#include "page/control_ids.h"
+#include "page/media_win.h"
+#include "page/question_page_win.h"
+#include "quiz/quiz_loader_win.h"
+#include "shell/main_layout.h"
+#include "shell/report.h"
+
+namespace {
+
+constexpr char MAIN_WINDOW_CLASS[] = "Brelo";
+constexpr char MAIN_CAPTION_ON_ERROR[] = "Brelo";
+// "\xE9" is é and "\xEA" is ê; the literals are split so no hex escape runs on.
+constexpr char MAIN_WINDOW_ERROR[] =
+    "Erreur dans la cr\xE9"
+    "ation de la fen\xEA"
+    "tre principale";
+constexpr COLORREF BACKGROUND_COLOUR = RGB(212, 208, 200);
+constexpr int CREDIT_CREATE_X = 720;
+constexpr int CREDIT_CREATE_WIDTH = 140;
+constexpr int CREDIT_CREATE_HEIGHT = 15;
+constexpr int CREDIT_CREATE_BOTTOM_OFFSET = 16;
+
+// The link font is made once per StyleAsLink call and lives as long as the
+// program; a later call replaces it after the control has taken the new one.
+class OwnedFont {
+  public:
+    ~OwnedFont() { Reset(nullptr); }
+    void Reset(HFONT font) {
+        if (font_ != nullptr) DeleteObject(font_);
+        font_ = font;
+    }
+
+  private:
+    HFONT font_ = nullptr;
+};
+OwnedFont g_linkFont;
+
+void PlaceWindow(HWND window, const PlaceRect& place, UINT flags) {
+    if (window == nullptr) return;
+    SetWindowPos(window, nullptr, place.x, place.y, place.width, place.height, flags);
+}
+
+LRESULT OnCreate(HWND window) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    CreateLabel(window, g_quiz != nullptr ? g_quiz->creditLine : "", CREDIT_CREATE_X,
+                client.bottom - CREDIT_CREATE_BOTTOM_OFFSET, CREDIT_CREATE_WIDTH,
+                CREDIT_CREATE_HEIGHT, ID_CREDIT_LINE);
+    HICON question = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_QUESTION));
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(question));
+    return 0;
+}
+
+void LayOutPanels(HWND window) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    const MainLayout layout = LayOutMainWindow(client.right, client.bottom);
+    PlaceWindow(g_hQuestionPage, layout.page, SWP_NOZORDER);
+    PlaceWindow(g_hHeaderPanel, layout.header, SWP_NOZORDER);
+    if (g_hHeaderPanel != nullptr) InvalidateRect(g_hHeaderPanel, nullptr, FALSE);
+    HWND credit = GetDlgItem(window, ID_CREDIT_LINE);
+    if (credit != nullptr) {
+        SetWindowPos(credit, HWND_TOP, layout.creditLine.x, layout.creditLine.y,
+                     layout.creditLine.width, layout.creditLine.height,
+                     SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    }
+}
+
+LRESULT OnSize(HWND window, WPARAM sizeType) {
+    if (sizeType != SIZE_MINIMIZED) LayOutPanels(window);
+    return 0;
+}
+
+LRESULT OnDestroy() {
+    if (g_hQuestionPage != nullptr) DestroyWindow(g_hQuestionPage);
+    g_hQuestionPage = nullptr;
+    if (g_quiz != nullptr) g_quiz->hQuestionPage = nullptr;
+    PostQuitMessage(0);
+    return 0;
+}
+
+// Closing saves first; the window itself stays until shutdown.
+LRESULT OnClose() {
+    if (g_quiz != nullptr) SaveAnswers(g_quiz);
+    return OnDestroy();
+}
+
+// The credit line is drawn on the background brush, its text without an
+// opaque box so it sits on the brush cleanly.
+LRESULT OnCtlColorStatic(HWND window, HDC dc, HWND control, WPARAM wParam, LPARAM lParam) {
+    if (GetDlgCtrlID(control) == ID_CREDIT_LINE) {
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(g_backgroundBrush);
+    }
+    return DefWindowProcA(window, WM_CTLCOLORSTATIC, wParam, lParam);
+}
+
+LRESULT OnMouseWheel(WPARAM wParam) {
+    if (g_hQuestionPage != nullptr) ForwardWheelToPage(g_hQuestionPage, wParam);
+    return 0;
+}
+
+bool RegisterMainClass(HINSTANCE instance) {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = MainWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    wc.hIconSm = wc.hIcon;
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_SCROLLBAR + 1));
+    wc.lpszClassName = MAIN_WINDOW_CLASS;
+    return RegisterClassExA(&wc) != 0;
+}
+
+void ReportMainWindowFailure() {
+    ReportMessage(MAIN_WINDOW_ERROR, MAIN_CAPTION_ON_ERROR, REPORT_ICON_INFORMATION);
+}
+
+void CentreWindow(HWND window) {
+    RECT desktop = {}, own = {};
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    GetWindowRect(window, &own);
+    int x = 0, y = 0;
+    CentreOnDesktop(desktop.left, desktop.top, desktop.right - desktop.left,
+                    desktop.bottom - desktop.top, own.right - own.left, own.bottom - own.top, x, y);
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+// After start-up the user can type at once: the focus goes to the first
+// answer field, or to the page when it has none.
+void FocusFirstAnswer(HWND page) {
+    if (page == nullptr) return;
+    HWND first = GetDlgItem(page, ID_ANSWER_EDIT + 1);
+    SetFocus(first != nullptr ? first : page);
+}
+
+int RunMessageLoop() {
+    MSG msg = {};
+    // GetMessage returns -1 on failure: that ends the loop too.
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (g_hQuestionPage != nullptr && IsDialogMessageA(g_hQuestionPage, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
+}
+
+// Everything made after the quiz was loaded, undone in reverse order.
+void ShutDown(HWND mainWindow, bool comStarted) {
+    if (g_hHeaderPanel != nullptr) DestroyWindow(g_hHeaderPanel);
+    g_hHeaderPanel = nullptr;
+    if (g_quiz != nullptr) g_quiz->hHeaderPanel = nullptr;
+    MediaHostShutdown(g_quiz, mainWindow);
+    // Without clips the media host leaves the main window alone; it goes now,
+    // before the brush and the fonts it paints with.
+    if (mainWindow != nullptr && IsWindow(mainWindow)) DestroyWindow(mainWindow);
+    if (comStarted) CoUninitialize();
+    if (g_backgroundBrush != nullptr) DeleteObject(g_backgroundBrush);
+    g_backgroundBrush = nullptr;
+    delete g_quiz;
+    g_quiz = nullptr;
+}
+
+}  // namespace
+
+void CreateLabel(HWND parent, const char* text, int x, int y, int width, int height, int id) {
+    HWND label = CreateWindowExA(0, "Static", text, WS_CHILD | WS_VISIBLE, x, y, width, height,
+                                 parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 GetModuleHandleA(nullptr), nullptr);
+    if (label == nullptr) return;
+    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 TRUE);
+}
+
+void StyleAsLink(HWND control) {
+    if (control == nullptr) return;
+    RECT client = {};
+    GetClientRect(control, &client);
+    LOGFONTA description = {};
+    description.lfHeight = -(3 * client.bottom / 4);
+    description.lfWeight = FW_NORMAL;
+    description.lfUnderline = TRUE;
+    HFONT font = CreateFontIndirectA(&description);
+    if (font != nullptr) {
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        g_linkFont.Reset(font);
+    }
+    // The class cursor: every static that takes the mouse (only the link
+    // does, with SS_NOTIFY) shows the hand.
+    HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_LINK_HAND));
+    if (hand != nullptr) SetClassLongPtrA(control, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(hand));
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            return OnCreate(window);
+        case WM_SIZE:
+            return OnSize(window, wParam);
+        case WM_CLOSE:
+            return OnClose();
+        case WM_DESTROY:
+            return OnDestroy();
+        case WM_CTLCOLORSTATIC:
+            return OnCtlColorStatic(window, reinterpret_cast<HDC>(wParam),
+                                    reinterpret_cast<HWND>(lParam), wParam, lParam);
+        case WM_MOUSEWHEEL:
+            return OnMouseWheel(wParam);
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+int RunBrelo(HINSTANCE instance) {
+    if (!RegisterMainClass(instance)) {
+        ReportMainWindowFailure();
+        return 0;
+    }
+    g_backgroundBrush = CreateSolidBrush(BACKGROUND_COLOUR);
+    g_quiz = new QuizData();
+    LoadQuiz(g_quiz);
+
+    // Pictures (OLE) and players (COM objects) both need COM on this thread.
+    const bool comStarted = SUCCEEDED(CoInitialize(nullptr));
+    MediaHostStartup(g_quiz);
+
+    HWND mainWindow = CreateWindowExA(0, MAIN_WINDOW_CLASS, g_quiz->title, WS_OVERLAPPEDWINDOW,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, MAIN_WINDOW_WIDTH,
+                                      MAIN_WINDOW_HEIGHT, nullptr, nullptr, instance, nullptr);
+    if (mainWindow == nullptr) {
+        // Nothing could ever close an invisible process: say so and stop.
+        ReportMainWindowFailure();
+        ShutDown(nullptr, comStarted);
+        UnregisterClassA(MAIN_WINDOW_CLASS, instance);
+        return 0;
+    }
+    CentreWindow(mainWindow);
+
+    g_hHeaderPanel = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_HEADER_PANEL), mainWindow,
+                                        HeaderPanelProc, 0);
+    if (g_hHeaderPanel != nullptr) ShowWindow(g_hHeaderPanel, SW_SHOWNORMAL);
+    g_quiz->hHeaderPanel = g_hHeaderPanel;
+
+    // The page stores its own handle in g_hQuestionPage and the quiz record as
+    // its initialisation starts (restored answers are judged during it);
+    // storing the result again covers a page that failed to initialise.
+    HWND page = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_QUESTION_PAGE), mainWindow,
+                                   QuestionPageProc, 0);
+    g_hQuestionPage = page;
+    g_quiz->hQuestionPage = page;
+    LayOutPanels(mainWindow);
+
+    ShowWindow(mainWindow, SW_SHOWNORMAL);
+    if (page != nullptr) {
+        ShowWindow(page, SW_SHOWNORMAL);
+        SendMessageA(page, WM_VSCROLL, SB_TOP, 0);
+    }
+    FocusFirstAnswer(page);
+
+    const int exitCode = RunMessageLoop();
+    ShutDown(mainWindow, comStarted);
+    UnregisterClassA(MAIN_WINDOW_CLASS, instance);
+    return exitCode;
+}
