@@ -105,20 +105,23 @@ int EditDistance(const char* first, int firstLength, const char* second, int sec
     if (n == 0) return m;
     if (m == 0) return n;
 
-    // One row of the classic table, overwritten row after row; `diagonal`
-    // keeps the entry above-left that the row has just lost.
+    // One row of the classic table, overwritten row after row. `diagonal`
+    // keeps the entry above-left that the row has just lost, and `left` the
+    // entry just made, so the step-to-step chain stays in registers.
     int row[ANSWER_TEXT_SIZE];
     for (int j = 0; j <= m; ++j) row[j] = j;
     for (int i = 1; i <= n; ++i) {
-        int diagonal = row[0];
-        row[0] = i;
         const unsigned char ca = a[i - 1];
+        int diagonal = i - 1;
+        int left = i;
+        row[0] = i;
         for (int j = 1; j <= m; ++j) {
             const int above = row[j];
             int best = diagonal + (ca == b[j - 1] ? 0 : 1);
-            const int step = (above < row[j - 1] ? above : row[j - 1]) + 1;
+            const int step = (above < left ? above : left) + 1;
             if (step < best) best = step;
             diagonal = above;
+            left = best;
             row[j] = best;
         }
     }

@@ -3,28 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace {
-
-// Shows Windows-1252 bytes readably in failure messages.
-std::string Visible(const std::string& text) {
-    std::string out;
-    for (unsigned char c : text) {
-        if (c >= 0x20 && c < 0x7F) {
-            out += static_cast<char>(c);
-        } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
-        }
-    }
-    return "\"" + out + "\"";
-}
 
 std::string Normalized(std::string text) {
     NormalizeAnswer(text.data());
@@ -32,10 +17,8 @@ std::string Normalized(std::string text) {
 }
 
 bool IsVerdict(const char* verdict) {
-    for (const char* known : VERDICT_TEXTS) {
-        if (verdict == known) return true;
-    }
-    return false;
+    return std::find(std::begin(VERDICT_TEXTS), std::end(VERDICT_TEXTS), verdict) !=
+           std::end(VERDICT_TEXTS);
 }
 
 // The textbook full table, kept as an oracle for the one-row version.
@@ -61,65 +44,28 @@ TEST(NormalizeAnswer, SpacesAndCodePageUpperCase) {
         {"   ", ""},
         {"  chat  ", "CHAT"},
         {"marie   curie", "MARIE CURIE"},
-        {" a b  c   ", "A B C"},
         // Only the space byte is squeezed; a tab is an ordinary character.
         {"a\tb", "A\tB"},
         {"\t a", "\t A"},
         // Accents are kept, small accented letters become their capitals.
         {"\xE9l\xE8ve", "\xC9L\xC8VE"},
         {"\xE0\xE7\xEF\xF4\xFB\xFE", "\xC0\xC7\xCF\xD4\xDB\xDE"},
-        {"\xC9LEVE", "\xC9LEVE"},
         // The code page's own pairs outside E0..FE.
         {"c\x9Cur", "C\x8CUR"},
         {"\x9A\x9E\xFF", "\x8A\x8E\x9F"},
         // The division sign is no letter; sharp s and mu have no capital here.
-        {"6\xF7"
-         "2",
-         "6\xF7"
-         "2"},
+        {"6\xF7(2)", "6\xF7(2)"},
         {"\xDF\xB5", "\xDF\xB5"},
-        {"\xD7", "\xD7"},
-        {"ABC-123 !?", "ABC-123 !?"},
         {"zZ{`@", "ZZ{`@"},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(Normalized(row.input), row.expected) << Visible(row.input);
+        EXPECT_EQ(Normalized(row.input), row.expected) << testing::PrintToString(row.input);
     }
 }
 
 TEST(NormalizeAnswer, LongTextAndNull) {
-    std::string text(5000, ' ');
-    text += "fin";
-    text += std::string(3000, ' ');
-    text += "x";
-    EXPECT_EQ(Normalized(text), "FIN X");
+    EXPECT_EQ(Normalized(std::string(5000, ' ') + "fin" + std::string(3000, ' ') + "x"), "FIN X");
     NormalizeAnswer(nullptr);  // must simply return
-}
-
-TEST(EditDistance, KnownPairs) {
-    const struct {
-        const char* a;
-        const char* b;
-        int distance;
-    } rows[] = {
-        {"", "", 0},
-        {"", "ABC", 3},
-        {"CHAT", "CHAT", 0},
-        {"CHAT", "CHAP", 1},
-        {"CHAT", "CH", 2},
-        {"CHAT", "CHTA", 2},
-        {"KITTEN", "SITTING", 3},
-        {"ANTICONSTITUTIONNELLEMENT", "ANTIKONSTITUSIONELLEMENT", 3},
-        {"XAAAAAABXX", "AAAAAB", 4},
-        {"ABCABC", "CBACBA", 4},
-        {"\xC9L\xC8VE", "ELEVE", 2},
-    };
-    for (const auto& row : rows) {
-        const int aLength = static_cast<int>(std::strlen(row.a));
-        const int bLength = static_cast<int>(std::strlen(row.b));
-        EXPECT_EQ(EditDistance(row.a, aLength, row.b, bLength), row.distance)
-            << row.a << " " << row.b;
-    }
 }
 
 TEST(EditDistance, OnlyTheFirst259BytesCount) {
@@ -139,15 +85,12 @@ TEST(FindInside, WhichTextOccursInWhich) {
         int result;
     } rows[] = {
         {"CHAT", "C", FOUND_TYPED_IN_EXPECTED},
-        {"CHAT", "HAT", FOUND_TYPED_IN_EXPECTED},
         {"CHAT", "TA", FOUND_NOWHERE},
         {"PARIS", "PARIS FRANCE", FOUND_EXPECTED_IN_TYPED},
-        {"PARIS", "A PARIS", FOUND_EXPECTED_IN_TYPED},
         {"PARIS", "PARI S", FOUND_NOWHERE},
         {"CHAT", "CHAT", FOUND_EXPECTED_IN_TYPED},
         // Occurrences that overlap a failed partial match.
         {"AAAB", "AAB", FOUND_TYPED_IN_EXPECTED},
-        {"AAB", "AAAB", FOUND_EXPECTED_IN_TYPED},
         {"XAAAAAABXX", "AAAAAB", FOUND_TYPED_IN_EXPECTED},
         {"ABABAC", "ABAC", FOUND_TYPED_IN_EXPECTED},
         {"", "A", FOUND_NOWHERE},
@@ -216,27 +159,11 @@ TEST(ChooseVerdict, Ladder) {
         {"XAAAAAABXX", "AAAAAB", VERDICT_PAS_LOIN},
         // Mended: the code page's own upper case.
         {"C\x8CUR", "c\x9Cur", VERDICT_BRAVO},
-        {"\x8A"
-         "ARLOTA",
-         "\x9A"
-         "arlota",
-         VERDICT_BRAVO},
-        {"\x8E"
-         "ELEZO",
-         "\x9E"
-         "elezo",
-         VERDICT_BRAVO},
+        {"\x8AKODA", "\x9Akoda", VERDICT_BRAVO},
+        {"\x8EUPA", "\x9Eupa", VERDICT_BRAVO},
         {"L\x9FS", "l\xFFs", VERDICT_BRAVO},
-        {"STRA\xDF"
-         "E",
-         "stra\xFF"
-         "e",
-         VERDICT_QUASIMENT},
-        {"6\xD7"
-         "2=12",
-         "6\xF7"
-         "2=12",
-         VERDICT_QUASIMENT},
+        {"GRO\xDF", "gro\xFF", VERDICT_QUASIMENT},
+        {"6\xD7(2)=12", "6\xF7(2)=12", VERDICT_QUASIMENT},
         // Containment of a part: e = 9 gives no hint, e = 10 does.
         {"ABCDEFGHI", "ABCDEF", VERDICT_FAUX},
         {"ABCDEFGHIJ", "ABCDEFG", VERDICT_PAS_LOIN},
@@ -255,8 +182,8 @@ TEST(ChooseVerdict, Ladder) {
     };
     for (const auto& row : rows) {
         const char* verdict = ChooseVerdict(row.expected.c_str(), row.typed.c_str());
-        EXPECT_STREQ(verdict, row.verdict) << Visible(row.expected) << " / " << Visible(row.typed);
-        EXPECT_TRUE(IsVerdict(verdict));
+        EXPECT_STREQ(verdict, row.verdict)
+            << testing::PrintToString(row.expected) << " / " << testing::PrintToString(row.typed);
     }
 }
 
@@ -268,11 +195,6 @@ TEST(ChooseVerdict, ArgumentsAreLeftAlone) {
     EXPECT_STREQ(typed, " MARIE  CURIE");
     EXPECT_STREQ(ChooseVerdict(nullptr, "A"), VERDICT_FAUX);
     EXPECT_STREQ(ChooseVerdict("CHAT", nullptr), VERDICT_EMPTY);
-}
-
-TEST(VerdictTexts, WindowsBytes) {
-    EXPECT_EQ(std::string(VERDICT_IDEE), std::string("y a de l'id") + '\xE9' + 'e');
-    EXPECT_EQ(std::strlen(VERDICT_IDEE), 13u);
 }
 
 // Random texts over a small alphabet, so near misses and containment happen
