@@ -1,0 +1,191 @@
+#include "quiz/quiz_writer.h"
+
+#include "quiz/lzw.h"
+#include "quiz/quiz_format.h"
+
+namespace {
+
+// Byte 0 of the content is never read; the writer stores this.
+constexpr uint8_t kUnusedFirstByte = 'B';
+
+std::string Indexed(const char* list, size_t index, const char* field) {
+    return std::string(list) + "[" + std::to_string(index) + "]" + (field[0] ? "." : "") + field;
+}
+
+bool CheckLength(const std::string& name, const std::string& text, std::string& error) {
+    if (text.size() <= static_cast<size_t>(QUIZ_TEXT_MAX)) return true;
+    error = name + ": " + std::to_string(text.size()) + " characters, at most " +
+            std::to_string(QUIZ_TEXT_MAX);
+    return false;
+}
+
+// A field ends at '|' or at a zero byte, so neither may appear inside one.
+bool CheckField(const std::string& name, const std::string& text, std::string& error) {
+    if (!CheckLength(name, text, error)) return false;
+    const size_t bad = text.find_first_of(std::string("|\0", 2));
+    if (bad == std::string::npos) return true;
+    error = name + ": " + (text[bad] == '|' ? "'|'" : "a zero byte") + " at character " +
+            std::to_string(bad) + ", not allowed inside a field";
+    return false;
+}
+
+// A code ends at CR; LF and a zero byte would not come back as written.
+bool CheckCode(const std::string& name, const std::string& text, std::string& error) {
+    if (!CheckLength(name, text, error)) return false;
+    const size_t bad = text.find_first_of(std::string("\r\n\0", 3));
+    if (bad == std::string::npos) return true;
+    error = name + ": " + (text[bad] == 0 ? "a zero byte" : "a line break") + " at character " +
+            std::to_string(bad) + ", not allowed in a code";
+    return false;
+}
+
+bool CheckRange(const char* name, int value, int lowest, int highest, std::string& error) {
+    if (value >= lowest && value <= highest) return true;
+    error = std::string(name) + ": " + std::to_string(value) + ", must be " +
+            std::to_string(lowest) + " to " + std::to_string(highest);
+    return false;
+}
+
+int ExtraFieldsPerQuestion(int displayMode) {
+    if (displayMode == 3 || displayMode == 6) return 2;
+    if (displayMode == 1 || displayMode == 2 || displayMode == 4) return 1;
+    return 0;
+}
+
+bool CheckQuiz(const QuizSource& quiz, std::string& error) {
+    if (!CheckRange("mediaKind", quiz.mediaKind, MEDIA_NONE, MEDIA_VIDEO, error) ||
+        !CheckRange("answersPerQuestion", quiz.answersPerQuestion, 1, 2, error) ||
+        !CheckRange("displayMode", quiz.displayMode, 0, QUIZ_MAX_DISPLAY_MODE, error))
+        return false;
+    if (quiz.questions.size() > static_cast<size_t>(QUIZ_MAX_QUESTIONS)) {
+        error = "questions: " + std::to_string(quiz.questions.size()) + " questions, at most " +
+                std::to_string(QUIZ_MAX_QUESTIONS);
+        return false;
+    }
+    if (quiz.codes.size() > quiz.questions.size()) {
+        error = "codes: " + std::to_string(quiz.codes.size()) +
+                " codes, at most one per question (" + std::to_string(quiz.questions.size()) + ")";
+        return false;
+    }
+    if (!CheckField("title", quiz.title, error) || !CheckField("author", quiz.author, error) ||
+        !CheckField("explanations", quiz.explanations, error) ||
+        !CheckField("answerLabel1", quiz.answerLabel1, error) ||
+        !CheckField("answerLabel2", quiz.answerLabel2, error))
+        return false;
+    const int extraFields = ExtraFieldsPerQuestion(quiz.displayMode);
+    for (size_t i = 0; i < quiz.questions.size(); ++i) {
+        const QuizSourceQuestion& q = quiz.questions[i];
+        if (!CheckField(Indexed("questions", i, "answer1"), q.answer1, error) ||
+            !CheckField(Indexed("questions", i, "prompt"), q.prompt, error))
+            return false;
+        if (quiz.answersPerQuestion == 2 &&
+            !CheckField(Indexed("questions", i, "answer2"), q.answer2, error))
+            return false;
+        if (extraFields >= 1 &&
+            !CheckField(Indexed("questions", i, "extraText"), q.extraText, error))
+            return false;
+        if (extraFields == 2 &&
+            !CheckField(Indexed("questions", i, "extraText2"), q.extraText2, error))
+            return false;
+    }
+    for (size_t i = 0; i < quiz.codes.size(); ++i)
+        if (!CheckCode(Indexed("codes", i, ""), quiz.codes[i], error)) return false;
+    return true;
+}
+
+void AppendField(std::vector<uint8_t>& out, const std::string& text) {
+    out.insert(out.end(), text.begin(), text.end());
+    out.push_back(static_cast<uint8_t>(QUIZ_FIELD_SEPARATOR));
+}
+
+std::vector<uint8_t> ContentText(const QuizSource& quiz) {
+    std::vector<uint8_t> out = {kUnusedFirstByte, static_cast<uint8_t>(quiz.mediaKind + 1),
+                                static_cast<uint8_t>(quiz.questions.size()),
+                                static_cast<uint8_t>(quiz.answersPerQuestion)};
+    for (const std::string* field :
+         {&quiz.title, &quiz.author, &quiz.explanations, &quiz.answerLabel1, &quiz.answerLabel2})
+        AppendField(out, *field);
+    for (const QuizSourceQuestion& q : quiz.questions) {
+        AppendField(out, q.answer1);
+        if (quiz.answersPerQuestion == 2) AppendField(out, q.answer2);
+        AppendField(out, q.prompt);
+    }
+    out.push_back(static_cast<uint8_t>(quiz.displayMode));
+    const int extraFields = ExtraFieldsPerQuestion(quiz.displayMode);
+    for (const QuizSourceQuestion& q : quiz.questions) {
+        if (extraFields >= 1) AppendField(out, q.extraText);
+        if (extraFields == 2) AppendField(out, q.extraText2);
+    }
+    out.push_back(quiz.colorRed);
+    out.push_back(quiz.colorGreen);
+    out.push_back(quiz.colorBlue);
+    return out;
+}
+
+// One line per question; a missing code is an empty line. A quiz without
+// questions still needs one byte, since every block decodes to at least one.
+std::vector<uint8_t> CodesText(const QuizSource& quiz) {
+    std::vector<uint8_t> out;
+    for (size_t i = 0; i < quiz.questions.size(); ++i) {
+        if (i < quiz.codes.size())
+            out.insert(out.end(), quiz.codes[i].begin(), quiz.codes[i].end());
+        out.push_back('\r');
+        out.push_back('\n');
+    }
+    if (out.empty()) out = {'\r', '\n'};
+    return out;
+}
+
+bool Compress(const char* name, const std::vector<uint8_t>& text, std::vector<uint8_t>& block,
+              std::string& error) {
+    switch (LzwCompress(text.data(), text.size(), block)) {
+        case LZW_COMPRESS_OK:
+            return true;
+        case LZW_COMPRESS_TOO_LONG:
+            error = std::string(name) + ": " + std::to_string(text.size()) +
+                    " bytes once decoded, at most " + std::to_string(LZW_OUTPUT_CAPACITY);
+            return false;
+        case LZW_COMPRESS_TOO_LARGE:
+            error = std::string(name) + ": the compressed block exceeds " +
+                    std::to_string(LZW_MAX_INPUT) + " bytes";
+            return false;
+        default:
+            error = std::string(name) + ": nothing to compress";
+            return false;
+    }
+}
+
+// The loader takes a block as stored when it decodes to a plausible quiz, so
+// an enciphered block must not. Practically never happens; refused if it does.
+bool ReadsAsStored(const std::vector<uint8_t>& block) {
+    uint8_t* buffer = nullptr;
+    uint32_t length = 0;
+    const int result =
+        LzwDecompress(block.data(), static_cast<uint32_t>(block.size()), &buffer, &length);
+    LzwOutput owner(buffer);
+    return result == LZW_OK && ContentIsPlausible(buffer, length - 2);
+}
+
+}  // namespace
+
+bool WriteQuiz(const QuizSource& quiz, bool encipher, WrittenQuiz& out, std::string& error) {
+    out = WrittenQuiz();
+    error.clear();
+    if (!CheckQuiz(quiz, error)) return false;
+    WrittenQuiz written;
+    if (!Compress("content", ContentText(quiz), written.content, error) ||
+        !Compress("codes", CodesText(quiz), written.codes, error))
+        return false;
+    if (encipher) {
+        DecipherResource(written.content.data(), written.content.size(), QuizCipherKey,
+                         QUIZ_CIPHER_KEY_LENGTH);
+        DecipherResource(written.codes.data(), written.codes.size(), QuizCipherKey,
+                         QUIZ_CIPHER_KEY_LENGTH);
+        if (ReadsAsStored(written.content)) {
+            error = "content: once enciphered it still reads as a stored quiz; store it plain";
+            return false;
+        }
+    }
+    out = std::move(written);
+    return true;
+}
