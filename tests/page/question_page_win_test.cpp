@@ -1,0 +1,465 @@
+// The real question page under wine: dialog 1001 from Brelo's resource script,
+// built from quizzes made in memory, read back control by control.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "answers/answer_field_win.h"
+#include "answers/answers_file.h"
+#include "answers/header_panel_win.h"
+#include "images/picture_win.h"
+#include "page/control_ids.h"
+#include "page/page_layout.h"
+#include "page/question_page_win.h"
+#include "shell/report.h"
+#include "shell/shell_win.h"
+
+namespace {
+
+struct QuizShape {
+    const char* name;
+    int mediaKind;
+    int questions;
+    int nodes;  // fewer nodes than questions: the last node stands in for the rest
+    int answers;
+    int displayMode;
+};
+
+std::unique_ptr<QuizData> MakeQuiz(const QuizShape& shape) {
+    auto quiz = std::make_unique<QuizData>();
+    quiz->mediaKind = shape.mediaKind;
+    quiz->questionCount = shape.questions;
+    quiz->answersPerQuestion = shape.answers;
+    quiz->displayMode = shape.displayMode;
+    CopyText(quiz->answerLabel1, QUIZ_TEXT_SIZE, "Pays :");
+    CopyText(quiz->answerLabel2, QUIZ_TEXT_SIZE, "Capitale :");
+    for (int i = 1; i <= shape.nodes; ++i) {
+        const std::string n = std::to_string(i);
+        QuestionNode* node = quiz->AddQuestion(("REPONSE" + n).c_str(), ("DEUX" + n).c_str(),
+                                               ("Question " + n).c_str());
+        CopyText(node->extraText, QUIZ_TEXT_SIZE, ("l'arc-en-ciel " + n).c_str());
+    }
+    return quiz;
+}
+
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A top-level window standing in for the main window, and the page in it.
+class PageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        static bool registered = false;
+        if (!registered) {
+            WNDCLASSA wc = {};
+            wc.lpfnWndProc = HostProc;
+            wc.hInstance = GetModuleHandleA(nullptr);
+            wc.lpszClassName = "BreloPageHost";
+            registered = RegisterClassA(&wc) != 0;
+        }
+        host_ = CreateWindowExA(0, "BreloPageHost", "page test", WS_OVERLAPPEDWINDOW, 0, 0, 800,
+                                600, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(host_, nullptr);
+        g_reportMessage = nullptr;
+        DeleteFileA(AnswersFileName().c_str());
+    }
+    void TearDown() override {
+        if (page_ != nullptr) DestroyWindow(page_);
+        if (host_ != nullptr) DestroyWindow(host_);
+        g_quiz = nullptr;
+        g_hQuestionPage = nullptr;
+        DeleteFileA(AnswersFileName().c_str());
+    }
+
+    HWND Build(QuizData* quiz) {
+        if (page_ != nullptr) DestroyWindow(page_);
+        g_quiz = quiz;
+        page_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_QUESTION_PAGE),
+                                   host_, QuestionPageProc, 0);
+        if (page_ != nullptr) {
+            SetWindowPos(page_, nullptr, 5, 50, 773, 494, SWP_NOZORDER);
+            ShowWindow(host_, SW_SHOWNORMAL);
+            ShowWindow(page_, SW_SHOWNORMAL);
+        }
+        return page_;
+    }
+
+    static std::string AnswersFileName() {
+        char path[MAX_PATH] = "";
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        char name[ANSWERS_NAME_SIZE] = "";
+        MakeAnswersFileName(path, name, sizeof name);
+        return name;
+    }
+
+    static void WriteAnswersFile(const std::string& bytes) {
+        HANDLE file = CreateFileA(AnswersFileName().c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+
+    static std::string ReadAnswersFile() {
+        HANDLE file = CreateFileA(AnswersFileName().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return "<missing>";
+        std::string bytes(70000, '\0');
+        DWORD read = 0;
+        ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+        CloseHandle(file);
+        bytes.resize(read);
+        return bytes;
+    }
+
+    std::string Text(int id) const {
+        char text[300] = "";
+        GetDlgItemTextA(page_, id, text, sizeof text);
+        return text;
+    }
+
+    HWND host_ = nullptr;
+    HWND page_ = nullptr;
+};
+
+std::string ClassOf(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+RECT RectInPage(HWND page, HWND control) {
+    RECT r = {};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::vector<HWND> ChildrenInCreationOrder(HWND page) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(page, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    return children;
+}
+
+// What each kind of control must be, whatever its place.
+struct Expected {
+    const char* className;
+    DWORD style;  // bits that must be set
+    bool visible;
+    std::string text;
+};
+
+Expected ExpectedFor(const QuizData& quiz, const PageControl& c) {
+    const QuestionNode* node = quiz.QuestionAt(c.question - 1);
+    char number[16];
+    FormatQuestionNumber(c.question, number, sizeof number);
+    switch (c.kind) {
+        case PAGE_NUMBER_LABEL:
+            return {"Static", SS_RIGHT, true, number};
+        case PAGE_PROMPT:
+            return {"Static", WS_BORDER | SS_CENTER | SS_CENTERIMAGE, true, node->prompt};
+        case PAGE_ANSWER_FIELD:
+            return {"Edit", WS_BORDER | WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, true, ""};
+        case PAGE_RESULT_LABEL:
+            return {"Static", WS_BORDER | SS_CENTER | SS_CENTERIMAGE, true, "?"};
+        case PAGE_ANSWER_CAPTION:
+            return {"Static", SS_LEFT, true, c.answer == 1 ? quiz.answerLabel1 : quiz.answerLabel2};
+        case PAGE_EXTRA_TEXT: {
+            if (quiz.displayMode != 5) return {"Static", SS_CENTER, false, node->extraText};
+            char words[32];
+            FormatWordCount(CountAnswerWords(node->answer1), words, sizeof words);
+            return {"Static", SS_CENTER, true, words};
+        }
+        case PAGE_PICTURE:
+            return {"Static", WS_BORDER | SS_BITMAP | SS_CENTERIMAGE, true, ""};
+        case PAGE_MEDIA_HOST:
+            return {"Static", WS_BORDER, true, ""};
+        case PAGE_PLAY_BUTTON:
+        case PAGE_STOP_BUTTON:
+            return {"Button", WS_TABSTOP | BS_ICON | BS_DEFPUSHBUTTON, true, ""};
+    }
+    return {"", 0, false, ""};
+}
+
+// The layout the page should have: the pure layout fed with the sizes the
+// picture loader gives for this program's own pictures.
+PageLayout ExpectedLayout(const QuizData& quiz) {
+    PageLayoutInput input;
+    input.mediaKind = quiz.mediaKind;
+    input.questionCount = quiz.questionCount;
+    input.answersPerQuestion = quiz.answersPerQuestion;
+    input.displayMode = quiz.displayMode;
+    if (quiz.mediaKind == MEDIA_PICTURE) {
+        for (int q = 1; q <= PagePicturesNeeded(quiz.questionCount); ++q) {
+            HBITMAP bitmap = LoadPictureResource(GetModuleHandleA(nullptr), ID_QUESTION_PICTURE + q,
+                                                 "IMG", PAGE_PICTURE_BOX, PAGE_PICTURE_BOX);
+            BITMAP info = {};
+            if (bitmap != nullptr && GetObjectA(bitmap, sizeof info, &info) != 0) {
+                input.pictures.push_back({info.bmWidth, info.bmHeight});
+            } else {
+                input.pictures.push_back(PAGE_MISSING_PICTURE);
+            }
+            if (bitmap != nullptr) DeleteObject(bitmap);
+        }
+    }
+    return LayoutPage(input);
+}
+
+TEST_F(PageTest, EveryControlMatchesTheLayout) {
+    const QuizShape shapes[] = {
+        {"list, 1 question", MEDIA_NONE, 1, 1, 1, 0},
+        {"list, 3 questions", MEDIA_NONE, 3, 3, 1, 0},
+        {"list, 4 questions, 2 answers", MEDIA_NONE, 4, 4, 2, 0},
+        {"list, 96 questions", MEDIA_NONE, 96, 96, 1, 0},
+        {"pictures, 1 question", MEDIA_PICTURE, 1, 1, 1, 0},
+        {"pictures, 3 questions, mode 2", MEDIA_PICTURE, 3, 3, 1, 2},
+        {"pictures, 4 questions, 2 answers, mode 5", MEDIA_PICTURE, 4, 4, 2, 5},
+        {"pictures, 96 questions, 2 answers, mode 3", MEDIA_PICTURE, 96, 96, 2, 3},
+        {"sample quiz: 7 questions, 2 nodes", MEDIA_PICTURE, 7, 2, 2, 3},
+        {"sound, 3 questions", MEDIA_SOUND, 3, 3, 1, 0},
+        {"video, 4 questions, 2 answers", MEDIA_VIDEO, 4, 4, 2, 2},
+    };
+    for (const QuizShape& shape : shapes) {
+        SCOPED_TRACE(shape.name);
+        auto quiz = MakeQuiz(shape);
+        ASSERT_NE(Build(quiz.get()), nullptr);
+        const PageLayout layout = ExpectedLayout(*quiz);
+        EXPECT_EQ(quiz->contentWidth, layout.contentWidth);
+        EXPECT_EQ(quiz->contentHeight, layout.contentHeight);
+        const std::vector<HWND> children = ChildrenInCreationOrder(page_);
+        ASSERT_EQ(children.size(), layout.controls.size());
+        for (size_t i = 0; i < children.size(); ++i) {
+            const PageControl& c = layout.controls[i];
+            HWND child = children[i];
+            SCOPED_TRACE("control " + std::to_string(c.id) + " of question " +
+                         std::to_string(c.question));
+            const Expected want = ExpectedFor(*quiz, c);
+            EXPECT_EQ(GetDlgCtrlID(child), c.id);
+            EXPECT_EQ(ClassOf(child), want.className);
+            const RECT r = RectInPage(page_, child);
+            EXPECT_EQ(r.left, c.x);
+            EXPECT_EQ(r.top, c.y);
+            EXPECT_EQ(r.right - r.left, c.width);
+            EXPECT_EQ(r.bottom - r.top, c.height);
+            const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(child, GWL_STYLE));
+            EXPECT_EQ(style & want.style, want.style);
+            EXPECT_EQ((style & WS_VISIBLE) != 0, want.visible);
+            char text[300] = "";
+            GetWindowTextA(child, text, sizeof text);
+            EXPECT_EQ(std::string(text), want.text);
+            if (c.kind == PAGE_ANSWER_FIELD) {
+                EXPECT_EQ(GetWindowLongPtrA(child, GWLP_WNDPROC),
+                          reinterpret_cast<LONG_PTR>(AnswerFieldProc));
+                const LRESULT limit = SendMessageA(child, EM_GETLIMITTEXT, 0, 0);
+                if (c.textLimit > 0) EXPECT_EQ(limit, c.textLimit);
+            }
+            if (c.kind == PAGE_PICTURE) {
+                const bool shown = SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
+                EXPECT_EQ(shown, c.height > 0);
+            }
+            if (c.kind == PAGE_PLAY_BUTTON || c.kind == PAGE_STOP_BUTTON) {
+                EXPECT_NE(SendMessageA(child, BM_GETIMAGE, IMAGE_ICON, 0), 0);
+            }
+        }
+        for (int row = 0; row < layout.rowCount; ++row) {
+            EXPECT_EQ(quiz->rowPictureHeight[row], layout.rowPictureHeight[row]) << row;
+        }
+        SCROLLINFO vertical = {sizeof vertical, SIF_RANGE};
+        SCROLLINFO horizontal = {sizeof horizontal, SIF_RANGE};
+        GetScrollInfo(page_, SB_VERT, &vertical);
+        GetScrollInfo(page_, SB_HORZ, &horizontal);
+        EXPECT_EQ(vertical.nMax, quiz->contentHeight - 2);
+        EXPECT_EQ(horizontal.nMax, quiz->contentWidth - 2);
+        EXPECT_EQ(quiz->hQuestionPage, page_);
+        EXPECT_EQ(g_hQuestionPage, page_);
+        DestroyWindow(page_);
+        page_ = nullptr;
+    }
+}
+
+// This program's pictures 401..498 are one portrait picture, 195 x 260 once
+// fitted into the 260-pixel box.
+TEST_F(PageTest, PicturesAreCentredInTheirColumnAndRowsTakeTheirHeight) {
+    auto quiz = MakeQuiz({"pictures", MEDIA_PICTURE, 4, 4, 1, 0});
+    ASSERT_NE(Build(quiz.get()), nullptr);
+    EXPECT_EQ(quiz->rowPictureHeight[0], 260);
+    EXPECT_EQ(quiz->rowPictureHeight[1], 260);
+    const struct {
+        int id;
+        RECT rect;
+    } cases[] = {
+        {ID_PICTURE + 1, {46 + 32, 5, 46 + 32 + 195, 265}},
+        {ID_PICTURE + 3, {626 + 32, 5, 626 + 32 + 195, 265}},
+        {ID_ANSWER_EDIT + 1, {46, 275, 306, 295}},
+        {ID_RESULT_LABEL + 1, {46, 294, 306, 314}},
+        // Row 2 starts 60 below the first row's answers.
+        {ID_PICTURE + 4, {46 + 32, 335, 46 + 32 + 195, 595}},
+        {ID_ANSWER_EDIT + 4, {46, 605, 306, 625}},
+    };
+    for (const auto& c : cases) {
+        const RECT r = RectInPage(page_, GetDlgItem(page_, c.id));
+        EXPECT_EQ(r.left, c.rect.left) << c.id;
+        EXPECT_EQ(r.top, c.rect.top) << c.id;
+        EXPECT_EQ(r.right, c.rect.right) << c.id;
+        EXPECT_EQ(r.bottom, c.rect.bottom) << c.id;
+    }
+    EXPECT_EQ(quiz->contentHeight, 605 + 60);
+    EXPECT_EQ(quiz->contentWidth, 910);
+    for (int q = 1; q <= 4; ++q) {
+        EXPECT_NE(SendDlgItemMessageA(page_, ID_PICTURE + q, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+    }
+}
+
+TEST_F(PageTest, AnswersFileRestoresEachFieldWhole) {
+    const std::string long200(200, 'L');
+    const struct {
+        const char* name;
+        bool write;
+        std::string file;
+        std::vector<std::string> fields;  // 4 fields
+    } cases[] = {
+        {"missing file", false, "", {"", "", "", ""}},
+        {"200 characters", true, long200 + "\r\nB\r\n\r\nD\r\n", {long200, "B", "", "D"}},
+        {"accented bytes",
+         true,
+         "\xE9l\xE8ve\r\n\xC0 c\xF4t\xE9\r\n",
+         {"\xE9l\xE8ve", "\xC0 c\xF4t\xE9", "", ""}},
+        {"fewer lines", true, "un\r\n", {"un", "", "", ""}},
+        {"no final crlf", true, "un\r\ndeux\r\ntrois", {"un", "deux", "trois", ""}},
+        {"lf only", true, "un\ndeux\ntrois\nquatre\n", {"un", "deux", "trois", "quatre"}},
+        {"empty file", true, "", {"", "", "", ""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteFileA(AnswersFileName().c_str());
+        if (c.write) WriteAnswersFile(c.file);
+        auto quiz = MakeQuiz({"list", MEDIA_NONE, 4, 4, 1, 0});
+        ASSERT_NE(Build(quiz.get()), nullptr);
+        for (int n = 1; n <= 4; ++n) EXPECT_EQ(Text(ID_ANSWER_EDIT + n), c.fields[n - 1]) << n;
+
+        // The file is let go once the page is built: it can be rewritten at once.
+        HANDLE exclusive = CreateFileA(AnswersFileName().c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        EXPECT_NE(exclusive, INVALID_HANDLE_VALUE);
+        if (exclusive != INVALID_HANDLE_VALUE) CloseHandle(exclusive);
+
+        // Saving writes every field back whole, and a second start restores the same.
+        ASSERT_TRUE(SaveAnswers(quiz.get(), false));
+        std::string expected;
+        for (const std::string& field : c.fields) expected += field + "\r\n";
+        EXPECT_EQ(ReadAnswersFile(), expected);
+        ASSERT_NE(Build(quiz.get()), nullptr);
+        for (int n = 1; n <= 4; ++n) EXPECT_EQ(Text(ID_ANSWER_EDIT + n), c.fields[n - 1]) << n;
+    }
+}
+
+TEST_F(PageTest, RestoredAnswersAreJudgedWhileThePageIsBuilt) {
+    // Two answers per question in a picture grid: fields 4001..4006.
+    WriteAnswersFile("REPONSE1\r\nDEUX1\r\nfaux\r\n\r\nREPONSE3\r\nDEUX3\r\n");
+    auto quiz = MakeQuiz({"grid", MEDIA_PICTURE, 3, 3, 2, 2});
+    ASSERT_NE(Build(quiz.get()), nullptr);
+    EXPECT_EQ(Text(ID_RESULT_LABEL + 1), "BRAVO");
+    EXPECT_EQ(Text(ID_RESULT_LABEL + 2), "BRAVO");
+    EXPECT_NE(Text(ID_RESULT_LABEL + 3), "BRAVO");
+    EXPECT_EQ(Text(ID_RESULT_LABEL + 4), "?");
+    EXPECT_EQ(Text(ID_RESULT_LABEL + 6), "BRAVO");
+    EXPECT_EQ(quiz->QuestionAt(0)->status, 1);
+    EXPECT_EQ(quiz->QuestionAt(1)->status, 0);
+    // Display mode 2: a solved question shows its extra text.
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(page_, ID_EXTRA_TEXT + 1)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(page_, ID_EXTRA_TEXT + 2)));
+}
+
+TEST_F(PageTest, StaticsArePaintedByTheirText) {
+    auto quiz = MakeQuiz({"list", MEDIA_NONE, 2, 2, 1, 0});
+    ASSERT_NE(Build(quiz.get()), nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    const struct {
+        int id;
+        const char* text;  // null: leave the text alone
+        HBRUSH brush;      // null: not one of the page's brushes
+        COLORREF background;
+    } cases[] = {
+        {ID_RESULT_LABEL + 1, "BRAVO", g_brushGreen, RGB(0, 255, 0)},
+        {ID_RESULT_LABEL + 1, "FAUX", quiz->brushRed, RGB(255, 0, 0)},
+        {ID_RESULT_LABEL + 2, "Anagramme", quiz->brushOrange, RGB(255, 0, 0)},
+        {ID_RESULT_LABEL + 2, "Presque", quiz->brushGold, RGB(255, 0, 0)},
+        {ID_PROMPT, nullptr, quiz->brushLightYellow, RGB(255, 255, 192)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text != nullptr ? c.text : "prompt");
+        HWND control = GetDlgItem(page_, c.id);
+        if (c.text != nullptr) SetWindowTextA(control, c.text);
+        SetBkColor(dc, RGB(1, 2, 3));
+        const LRESULT brush = SendMessageA(page_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                           reinterpret_cast<LPARAM>(control));
+        EXPECT_EQ(brush, reinterpret_cast<LRESULT>(c.brush));
+        EXPECT_EQ(GetBkColor(dc), c.background);
+    }
+    // "?" keeps the platform's colours.
+    HWND label = GetDlgItem(page_, ID_RESULT_LABEL + 1);
+    SetWindowTextA(label, "?");
+    const LRESULT plain = SendMessageA(page_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(label));
+    EXPECT_NE(plain, reinterpret_cast<LRESULT>(g_brushGreen));
+    EXPECT_NE(plain, reinterpret_cast<LRESULT>(quiz->brushGold));
+    EXPECT_EQ(SendMessageA(page_, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(page_)),
+              reinterpret_cast<LRESULT>(quiz->quizBrush));
+    DeleteDC(dc);
+}
+
+TEST_F(PageTest, NumberLabelsAreWhiteOnDarkQuizColours) {
+    const struct {
+        uint8_t red, green, blue;
+        COLORREF text;
+    } cases[] = {
+        {60, 60, 255, RGB(255, 255, 255)},
+        {70, 60, 255, RGB(0, 0, 0)},
+        {60, 70, 0, RGB(0, 0, 0)},
+        {0, 0, 0, RGB(255, 255, 255)},
+    };
+    for (const auto& c : cases) {
+        auto quiz = MakeQuiz({"grid", MEDIA_PICTURE, 1, 1, 1, 0});
+        quiz->colorRed = c.red;
+        quiz->colorGreen = c.green;
+        quiz->colorBlue = c.blue;
+        quiz->RemakeQuizBrush();
+        ASSERT_NE(Build(quiz.get()), nullptr);
+        HDC dc = CreateCompatibleDC(nullptr);
+        const LRESULT brush =
+            SendMessageA(page_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(GetDlgItem(page_, ID_NUMBER_LABEL + 1)));
+        EXPECT_EQ(brush, reinterpret_cast<LRESULT>(quiz->quizBrush)) << int(c.red);
+        EXPECT_EQ(GetTextColor(dc), c.text) << int(c.red);
+        EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+        DeleteDC(dc);
+        DestroyWindow(page_);
+        page_ = nullptr;
+    }
+}
+
+TEST_F(PageTest, TheLastRowOfTheMaximalQuizCanBeScrolledIntoView) {
+    auto quiz = MakeQuiz({"maximal", MEDIA_PICTURE, 96, 96, 2, 3});
+    ASSERT_NE(Build(quiz.get()), nullptr);
+    EXPECT_GT(quiz->contentHeight, 32 * 270);
+    SendMessageA(page_, WM_VSCROLL, SB_BOTTOM, 0);
+    RECT client = {};
+    GetClientRect(page_, &client);
+    for (int id : {ID_ANSWER_EDIT + 192, ID_RESULT_LABEL + 192, ID_EXTRA_TEXT + 96}) {
+        const RECT r = RectInPage(page_, GetDlgItem(page_, id));
+        EXPECT_GE(r.top, 0) << id;
+        EXPECT_LE(r.bottom, client.bottom) << id;
+    }
+}
+
+}  // namespace
