@@ -77,6 +77,11 @@ LRESULT CALLBACK AnswerFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM
         case WM_CHAR:
             if (IsSwallowedCharacter(wParam)) return 0;
             break;
+        case WM_MOUSEWHEEL:
+            // The wheel scrolls the page, not the field's one line; handled
+            // here it cannot also travel up to the page and scroll twice.
+            ForwardWheelToPage(GetParent(field), wParam);
+            return 0;
         default:
             break;
     }
