@@ -1,0 +1,282 @@
+#include "tools/quiz_resources.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "quiz/quiz_format.h"
+#include "quiz/quiz_record.h"
+
+namespace {
+
+// The whole player is mapped into the pupil's 32-bit address space at start;
+// a few hundred megabytes of clips would keep it from starting at all.
+constexpr uint64_t kMaxMediaTotal = 256ull << 20;
+
+bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::is_directory(fs::u8path(path), ec)) return false;
+    std::ifstream in(fs::u8path(path), std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+uint32_t BigEndian32(const std::vector<uint8_t>& b, size_t at) {
+    return static_cast<uint32_t>(b[at]) << 24 | static_cast<uint32_t>(b[at + 1]) << 16 |
+           static_cast<uint32_t>(b[at + 2]) << 8 | b[at + 3];
+}
+
+// A JPEG file is a run of marker segments; the picture's size lives in the
+// start-of-frame segment (SOF0-SOF15 but for DHT C4, JPG C8 and DAC CC),
+// which must come before the first scan (SOS DA).
+bool JpegHasFrame(const std::vector<uint8_t>& b, std::string& why) {
+    size_t pos = 2;
+    while (pos < b.size()) {
+        if (b[pos] != 0xFF || b.size() - pos < 2) break;
+        const uint8_t marker = b[pos + 1];
+        if (marker == 0xFF) {  // fill byte before a marker
+            ++pos;
+            continue;
+        }
+        if (marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {
+            pos += 2;  // markers without a length
+            continue;
+        }
+        if (b.size() - pos < 4) break;
+        size_t length = static_cast<size_t>(b[pos + 2]) << 8 | b[pos + 3];
+        if (length < 2 || length > b.size() - pos - 2) break;
+        bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            if (length < 7) break;
+            unsigned height = static_cast<unsigned>(b[pos + 5]) << 8 | b[pos + 6];
+            unsigned width = static_cast<unsigned>(b[pos + 7]) << 8 | b[pos + 8];
+            if (width == 0 || height == 0) {
+                why = "a JPEG picture without a size";
+                return false;
+            }
+            return true;
+        }
+        if (marker == 0xDA || marker == 0xD9) break;
+        pos += 2 + length;
+    }
+    why = "a damaged JPEG picture (no frame header before the image data)";
+    return false;
+}
+
+// PNG: the 8-byte signature, then IHDR (13 bytes) first with a non-zero
+// size and a bit depth that its colour type allows.
+bool PngHeaderIsSound(const std::vector<uint8_t>& b, std::string& why) {
+    why = "a damaged PNG picture (bad IHDR chunk)";
+    if (b.size() < 8 + 8 + 13) return false;
+    if (BigEndian32(b, 8) != 13 || std::string(b.begin() + 12, b.begin() + 16) != "IHDR") {
+        return false;
+    }
+    uint32_t width = BigEndian32(b, 16), height = BigEndian32(b, 20);
+    uint8_t depth = b[24], colour = b[25];
+    if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) return false;
+    bool depthOk = false;
+    switch (colour) {
+        case 0:
+            depthOk = depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
+            break;
+        case 3:
+            depthOk = depth == 1 || depth == 2 || depth == 4 || depth == 8;
+            break;
+        case 2:
+        case 4:
+        case 6:
+            depthOk = depth == 8 || depth == 16;
+            break;
+        default:
+            break;
+    }
+    return depthOk && b[26] == 0 && b[27] == 0 && b[28] <= 1;
+}
+
+struct MediaRead {
+    const QuizProject& project;
+    const std::string& sourceName;
+    std::vector<std::string>& problems;
+    uint64_t total = 0;
+    bool ok = true;
+
+    void Problem(const std::string& field, const std::string& what) {
+        problems.push_back(sourceName + ": " + field + ": " + what);
+        ok = false;
+    }
+
+    bool Read(const std::string& field, const std::string& path, std::vector<uint8_t>& bytes) {
+        if (!ReadFile(path, bytes)) {
+            Problem(field, "cannot read '" + path + "'");
+            return false;
+        }
+        if (bytes.empty()) {
+            Problem(field, "'" + path + "' is empty");
+            return false;
+        }
+        total += bytes.size();
+        return true;
+    }
+
+    // A picture or answer picture: JPEG goes to "IMG", PNG to RT_RCDATA.
+    void Picture(const std::string& field, const std::string& path, int id, bool answer,
+                 std::vector<QuizResource>& out) {
+        std::vector<uint8_t> bytes;
+        if (!Read(field, path, bytes)) return;
+        std::string why;
+        MediaFileKind kind = PictureFileKind(bytes, why);
+        if (kind != MEDIA_FILE_JPEG && kind != MEDIA_FILE_PNG) {
+            Problem(field, "'" + path + "' is " + why);
+            return;
+        }
+        QuizResource r;
+        r.name = ResourceId::Number(static_cast<uint16_t>(id));
+        if (kind == MEDIA_FILE_PNG) {
+            r.type = ResourceId::Number(RESOURCE_TYPE_RCDATA);
+        } else {
+            r.type = ResourceId::Named("IMG");
+            if (answer) SwapNibbles(bytes);  // the player unswaps "IMG" above 10000
+        }
+        r.bytes = std::move(bytes);
+        out.push_back(std::move(r));
+    }
+
+    void Clip(const std::string& field, const std::string& path, int id,
+              std::vector<QuizResource>& out) {
+        std::vector<uint8_t> bytes;
+        if (!Read(field, path, bytes)) return;
+        if (ClipExtension(bytes) == "XXX") {
+            Problem(field, "'" + path +
+                               "' is not a clip the player recognises (MP3 with an ID3 tag or "
+                               "MPEG audio, WAV, AVI, WMV/ASF or MPEG video)");
+            return;
+        }
+        QuizResource r;
+        r.type = ResourceId::Named("IMG");
+        r.name = ResourceId::Number(static_cast<uint16_t>(id));
+        r.bytes = std::move(bytes);
+        out.push_back(std::move(r));
+    }
+};
+
+}  // namespace
+
+MediaFileKind PictureFileKind(const std::vector<uint8_t>& bytes, std::string& why) {
+    static const uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF) {
+        return JpegHasFrame(bytes, why) ? MEDIA_FILE_JPEG : MEDIA_FILE_UNKNOWN;
+    }
+    if (bytes.size() >= 8 && std::equal(kPngSignature, kPngSignature + 8, bytes.begin())) {
+        return PngHeaderIsSound(bytes, why) ? MEDIA_FILE_PNG : MEDIA_FILE_UNKNOWN;
+    }
+    why = "neither a JPEG nor a PNG picture";
+    return MEDIA_FILE_UNKNOWN;
+}
+
+// The player's own rule, from the first, second and ninth bytes.
+std::string ClipExtension(const std::vector<uint8_t>& b) {
+    if (b.size() < 9) return "XXX";  // the player would read past the clip
+    switch (b[0]) {
+        case 0x49:
+            return "MP3";
+        case 0x52:
+            return b[8] == 0x41 ? "AVI" : b[8] == 0x57 ? "WAV" : "XXX";
+        case 0x30:
+            return "WMV";
+        case 0xFF:
+            return b[1] == 0xF3 ? "MP3" : b[1] == 0x00 ? "MPG" : "XXX";
+        case 0x00:
+            return b[8] == 0x41 || b[8] == 0x57 ? "AVI" : "MPG";
+        default:
+            return "XXX";
+    }
+}
+
+void SwapNibbles(std::vector<uint8_t>& bytes) {
+    for (uint8_t& b : bytes) b = static_cast<uint8_t>((b << 4) | (b >> 4));
+}
+
+bool IsQuizResource(const ResourceId& type, const ResourceId& name) {
+    if (name.isString) return false;
+    const int n = name.number;
+    if (type == ResourceId::Named(QUIZ_RESOURCE_TYPE)) {
+        return n == QUIZ_CONTENT_RESOURCE || n == QUIZ_CODES_RESOURCE;
+    }
+    if (type == ResourceId::Named("IMG") || type == ResourceId::Number(RESOURCE_TYPE_RCDATA)) {
+        bool picture = n > QUIZ_MEDIA_BASE && n <= QUIZ_MEDIA_BASE + QUIZ_MAX_QUESTIONS;
+        bool answer =
+            n > QUIZ_ANSWER_PICTURE_BASE && n <= QUIZ_ANSWER_PICTURE_BASE + QUIZ_MAX_QUESTIONS;
+        return picture || answer;
+    }
+    return false;
+}
+
+bool MakeQuizResources(const QuizProject& project, const std::string& sourceName, bool encipher,
+                       std::vector<QuizResource>& out, std::vector<std::string>& problems) {
+    out.clear();
+    const size_t problemsBefore = problems.size();
+    std::vector<QuizResource> resources;
+
+    WrittenQuiz written;
+    std::string error;
+    if (problemsBefore == 0) {
+        if (WriteQuiz(project.quiz, encipher, written, error)) {
+            const ResourceId patch = ResourceId::Named(QUIZ_RESOURCE_TYPE);
+            QuizResource content, codes;
+            content.type = codes.type = patch;
+            content.name = ResourceId::Number(QUIZ_CONTENT_RESOURCE);
+            codes.name = ResourceId::Number(QUIZ_CODES_RESOURCE);
+            content.bytes = std::move(written.content);
+            codes.bytes = std::move(written.codes);
+            resources.push_back(std::move(content));
+            resources.push_back(std::move(codes));
+        } else {
+            problems.push_back(sourceName + ": " + error);
+        }
+    }
+
+    MediaRead media{project, sourceName, problems};
+    for (size_t i = 0; i < project.media.size(); ++i) {
+        const QuizQuestionMedia& m = project.media[i];
+        const int q = static_cast<int>(i) + 1;
+        const std::string field = "questions[" + std::to_string(i) + "].";
+        if (!m.picture.empty()) {
+            media.Picture(field + "picture", m.picture, QUIZ_MEDIA_BASE + q, false, resources);
+        }
+        if (!m.answerPicture.empty()) {
+            media.Picture(field + "answerPicture", m.answerPicture, QUIZ_ANSWER_PICTURE_BASE + q,
+                          true, resources);
+        }
+        if (!m.clip.empty()) media.Clip(field + "clip", m.clip, QUIZ_MEDIA_BASE + q, resources);
+    }
+    if (media.total > kMaxMediaTotal) {
+        problems.push_back(sourceName + ": questions: the media files add up to " +
+                           std::to_string(media.total >> 20) + " MiB, at most " +
+                           std::to_string(kMaxMediaTotal >> 20));
+    }
+    if (problems.size() != problemsBefore) return false;
+    out = std::move(resources);
+    return true;
+}
+
+bool LoadQuizResources(const std::string& jsonPath, bool encipher, QuizProject& project,
+                       std::vector<QuizResource>& out, std::vector<std::string>& problems) {
+    LoadQuizJson(jsonPath, project, problems);
+    return MakeQuizResources(project, jsonPath, encipher, out, problems);
+}
+
+bool PlayerImageWithQuiz(const std::vector<uint8_t>& player, const std::vector<QuizResource>& quiz,
+                         std::vector<uint8_t>& out, std::string& error) {
+    std::vector<PeResource> resources;
+    if (!ReadPeResources(player, resources, error)) return false;
+    std::vector<PeResource> kept;
+    for (PeResource& r : resources) {
+        if (!IsQuizResource(r.type, r.name)) kept.push_back(std::move(r));
+    }
+    kept.insert(kept.end(), quiz.begin(), quiz.end());
+    return ReplacePeResources(player, kept, out, error);
+}
