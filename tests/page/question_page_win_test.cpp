@@ -168,7 +168,8 @@ Expected ExpectedFor(const QuizData& quiz, const PageControl& c) {
         case PAGE_PROMPT:
             return {"Static", WS_BORDER | SS_CENTER | SS_CENTERIMAGE, true, node->prompt};
         case PAGE_ANSWER_FIELD:
-            return {"Edit", WS_BORDER | WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, true, ""};
+            // The edit control takes WS_BORDER over and draws the border itself.
+            return {"Edit", WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, true, ""};
         case PAGE_RESULT_LABEL:
             return {"Static", WS_BORDER | SS_CENTER | SS_CENTERIMAGE, true, "?"};
         case PAGE_ANSWER_CAPTION:
