@@ -221,7 +221,16 @@ bool WriteAnswersFile(const char* temporaryName, const QuizData& quiz, HWND page
     return written;
 }
 
+// A read-only answers file is one the user chose to keep as it is. Replacing
+// it is refused by the platform on Windows; the check makes the refusal come
+// before anything is written, wherever the player runs.
+bool IsReadOnly(const char* name) {
+    const DWORD attributes = GetFileAttributesA(name);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 bool SaveAnswersTo(const QuizData& quiz, HWND page, const char* name) {
+    if (IsReadOnly(name)) return false;
     char temporaryName[TEMPORARY_NAME_SIZE];
     std::snprintf(temporaryName, sizeof temporaryName, "%s%s", name, TEMPORARY_SUFFIX);
     if (WriteAnswersFile(temporaryName, quiz, page) &&

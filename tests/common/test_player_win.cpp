@@ -17,9 +17,11 @@ void RecordMessage(const char* text, const char* caption, unsigned style) {
     ReportedMessages().push_back({text, caption, style});
 }
 
-void RegisterTestMainClass() {
-    static bool registered = false;
-    if (registered) return;
+// One main window serves every test of the program: under wine, destroying a
+// shown top-level window costs about two seconds.
+HWND SharedMainWindow() {
+    static HWND window = nullptr;
+    if (window != nullptr && IsWindow(window)) return window;
     WNDCLASSA wc = {};
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = MainWindowProc;
@@ -27,7 +29,11 @@ void RegisterTestMainClass() {
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_SCROLLBAR + 1));
     wc.lpszClassName = TEST_MAIN_CLASS;
-    registered = RegisterClassA(&wc) != 0;
+    RegisterClassA(&wc);
+    window = CreateWindowExA(0, TEST_MAIN_CLASS, "Brelo", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600,
+                             nullptr, nullptr, wc.hInstance, nullptr);
+    ShowWindow(window, SW_SHOWNORMAL);
+    return window;
 }
 
 void FillQuiz(QuizData& quiz, const TestQuiz& spec) {
@@ -130,13 +136,11 @@ void ScratchFolder::Write(const std::string& name, const std::string& bytes) con
 TestPlayer::TestPlayer(const TestQuiz& spec) {
     ReportedMessages().clear();
     g_reportMessage = RecordMessage;
-    RegisterTestMainClass();
     quiz = new QuizData();
     FillQuiz(*quiz, spec);
     g_quiz = quiz;
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    main = CreateWindowExA(0, TEST_MAIN_CLASS, quiz->title, WS_OVERLAPPEDWINDOW, 0, 0, 800, 600,
-                           nullptr, nullptr, instance, nullptr);
+    main = SharedMainWindow();
     header =
         CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_HEADER_PANEL), main, HeaderPanelProc, 0);
     g_hHeaderPanel = header;
@@ -146,7 +150,6 @@ TestPlayer::TestPlayer(const TestQuiz& spec) {
     g_hQuestionPage = page;
     quiz->hQuestionPage = page;
     ShowWindow(header, SW_SHOWNORMAL);
-    ShowWindow(main, SW_SHOWNORMAL);
     ShowWindow(page, SW_SHOWNORMAL);
     // The main window lays the panels out on its size message.
     RECT client = {};
@@ -160,11 +163,7 @@ TestPlayer::TestPlayer(const TestQuiz& spec) {
 TestPlayer::~TestPlayer() {
     if (page != nullptr && IsWindow(page)) DestroyWindow(page);
     if (header != nullptr && IsWindow(header)) DestroyWindow(header);
-    if (main != nullptr && IsWindow(main)) DestroyWindow(main);
-    // The main window's destruction posts the quit message: drop it.
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    Pump();
     g_hQuestionPage = nullptr;
     g_hHeaderPanel = nullptr;
     g_quiz = nullptr;
