@@ -258,15 +258,18 @@ bool MakeQuizResources(const QuizProject& project, const std::string& sourceName
                            std::to_string(media.total >> 20) + " MiB, at most " +
                            std::to_string(kMaxMediaTotal >> 20));
     }
-    if (problems.size() != problemsBefore) return false;
+    // Problems found before this call (the JSON's) fail it as well: their
+    // quiz was never written.
+    if (problemsBefore != 0 || problems.size() != problemsBefore) return false;
     out = std::move(resources);
     return true;
 }
 
 bool LoadQuizResources(const std::string& jsonPath, bool encipher, QuizProject& project,
                        std::vector<QuizResource>& out, std::vector<std::string>& problems) {
-    LoadQuizJson(jsonPath, project, problems);
-    return MakeQuizResources(project, jsonPath, encipher, out, problems);
+    const bool sourceOk = LoadQuizJson(jsonPath, project, problems);
+    const bool mediaOk = MakeQuizResources(project, jsonPath, encipher, out, problems);
+    return sourceOk && mediaOk;
 }
 
 bool PlayerImageWithQuiz(const std::vector<uint8_t>& player, const std::vector<QuizResource>& quiz,

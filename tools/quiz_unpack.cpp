@@ -211,7 +211,9 @@ bool UnpackQuiz(const std::vector<PeResource>& resources, UnpackedQuiz& out, std
                 continue;
             }
             std::string extension = ClipExtension(clip->bytes);
-            for (char& c : extension) c = static_cast<char>(c - 'A' + 'a');
+            for (char& c : extension) {
+                if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+            }
             m.clip = Numbered("clip", q, extension == "xxx" ? "bin" : extension);
             out.files.push_back(UnpackedFile{m.clip, clip->bytes});
         }

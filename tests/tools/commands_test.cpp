@@ -1,0 +1,460 @@
+#include "tools/commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+
+#include "tests/tools/pe_fixture.h"
+#include "tools/quiz_json.h"
+#include "tools/quiz_resources.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A scratch folder of its own per test, removed afterwards.
+class Scratch {
+  public:
+    explicit Scratch(const std::string& name) {
+        dir_ = fs::temp_directory_path() / ("brelo-make-test-" + name);
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    ~Scratch() { fs::remove_all(dir_); }
+    std::string Path(const std::string& name) const { return (dir_ / name).generic_u8string(); }
+    void Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
+        fs::create_directories((dir_ / name).parent_path());
+        std::ofstream out(dir_ / name, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+    }
+    void Write(const std::string& name, const std::string& text) const {
+        Write(name, std::vector<uint8_t>(text.begin(), text.end()));
+    }
+
+  private:
+    fs::path dir_;
+};
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(fs::u8path(path), std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>());
+}
+
+struct Result {
+    int exit;
+    std::string out, err;
+};
+
+Result Tool(std::vector<std::string> args) {
+    args.insert(args.begin(), "brelo-make");
+    std::ostringstream out, err;
+    const int exit = RunBreloMake(args, out, err);
+    return Result{exit, out.str(), err.str()};
+}
+
+std::vector<uint8_t> Bytes(std::initializer_list<int> list) {
+    std::vector<uint8_t> b;
+    for (int v : list) b.push_back(static_cast<uint8_t>(v));
+    return b;
+}
+
+// The smallest files the tool takes for each media kind, each made unique
+// by `tag` so a mix-up between questions shows.
+std::vector<uint8_t> Jpeg(uint8_t tag) {
+    return Bytes({0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, tag,  0x00, 0xFF, 0xC0, 0x00, 0x0B,
+                  0x08, 0x00, 0x10, 0x00, 0x20, 0x01, 0x01, 0x11, 0x00, 0xFF, 0xD9});
+}
+std::vector<uint8_t> Png(uint8_t tag) {
+    return Bytes({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0,
+                  0,    0,   3,   0,   0,    0,    2,    8,    2, 0, 0, 0,  tag, 0,   0,   0});
+}
+std::vector<uint8_t> Wav(uint8_t tag) {
+    return Bytes({'R', 'I', 'F', 'F', tag, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+}
+std::vector<uint8_t> Mp3(uint8_t tag) {
+    return Bytes({'I', 'D', '3', 3, 0, 0, 0, 0, 0, tag});
+}
+std::vector<uint8_t> Avi(uint8_t tag) {
+    return Bytes({'R', 'I', 'F', 'F', tag, 0, 0, 0, 'A', 'V', 'I', ' '});
+}
+
+std::string Two(int q) {
+    return (q < 10 ? "0" : "") + std::to_string(q);
+}
+
+// A quiz whose media files carry the names unpack gives them, so the
+// unpacked JSON must equal the source byte for byte.
+QuizProject SampleQuiz(int media, int mode, int answers, const Scratch& dir) {
+    QuizProject p;
+    QuizSource& q = p.quiz;
+    q.mediaKind = media;
+    q.displayMode = mode;
+    q.answersPerQuestion = answers;
+    q.title = "Ch\xE2teaux de la Loire \x96 " + std::to_string(media * 100 + mode * 10 + answers);
+    q.author = "Z\xF6\xE9 \x8C";
+    q.explanations = "Trouvez l'\x9Cuvre";
+    q.answerLabel1 = "Nom :";
+    q.answerLabel2 = answers == 2 ? "Si\xE8"
+                                    "cle :"
+                                  : "";
+    q.colorRed = 0x20;
+    q.colorGreen = 0x3C;
+    q.colorBlue = 0x78;
+    for (int n = 1; n <= 4; ++n) {
+        QuizSourceQuestion item;
+        item.answer1 = "R\xE9ponse " + std::to_string(n);
+        if (answers == 2) item.answer2 = "\xC9poque " + std::to_string(n);
+        item.prompt = "Question n\xB0" + std::to_string(n);
+        if (mode != 0 && mode != 5) item.extraText = "Indice \x85 " + std::to_string(n);
+        if (mode == 3 || mode == 6) item.extraText2 = "Cach\xE9 " + std::to_string(n);
+        q.questions.push_back(item);
+        QuizQuestionMedia m;
+        const uint8_t tag = static_cast<uint8_t>(n);
+        if (media == 1) {
+            m.picture = "picture" + Two(n) + (n % 2 ? ".jpg" : ".png");
+            dir.Write(m.picture, n % 2 ? Jpeg(tag) : Png(tag));
+            if (mode == 1 || mode == 3 || mode == 6) {
+                m.answerPicture = "answer" + Two(n) + (n < 3 ? ".jpg" : ".png");
+                dir.Write(m.answerPicture, n < 3 ? Jpeg(0x80 | tag) : Png(0x80 | tag));
+            }
+        } else if (media >= 2) {
+            const int kind = n % 3;
+            m.clip = "clip" + Two(n) + (kind == 0 ? ".wav" : kind == 1 ? ".mp3" : ".avi");
+            dir.Write(m.clip, kind == 0 ? Wav(tag) : kind == 1 ? Mp3(tag) : Avi(tag));
+        }
+        p.media.push_back(m);
+    }
+    q.codes = {"C0DE-\xE9", "", "FIN"};
+    return p;
+}
+
+// A player that already carries some other quiz, which a build must replace
+// entirely while keeping the player's own resources.
+std::vector<PeResource> OldPlayerResources() {
+    auto res = [](ResourceId type, int id, std::vector<uint8_t> bytes) {
+        PeResource r;
+        r.type = type;
+        r.name = ResourceId::Number(static_cast<uint16_t>(id));
+        r.language = 0x40C;
+        r.bytes = std::move(bytes);
+        return r;
+    };
+    return {res(ResourceId::Number(5), 1001, {1, 2, 3}),
+            res(ResourceId::Number(14), 1004, {4}),
+            res(ResourceId::Named("PATCH"), 104, {0xAA}),
+            res(ResourceId::Named("PATCH"), 105, {0xBB}),
+            res(ResourceId::Named("IMG"), 405, {0xCC}),
+            res(ResourceId::Named("IMG"), 10496, {0xCC}),
+            res(ResourceId::Number(RESOURCE_TYPE_RCDATA), 402, {0xDD})};
+}
+
+std::map<std::string, std::vector<uint8_t>> ResourceMap(const std::string& exe) {
+    std::vector<PeResource> resources;
+    std::string error;
+    EXPECT_TRUE(ReadPeResources(ReadBytes(exe), resources, error)) << exe << ": " << error;
+    std::map<std::string, std::vector<uint8_t>> map;
+    for (const PeResource& r : resources) {
+        map[r.type.Describe() + "/" + r.name.Describe()] = r.bytes;
+    }
+    return map;
+}
+
+std::vector<uint8_t> Swapped(std::vector<uint8_t> b) {
+    SwapNibbles(b);
+    return b;
+}
+
+TEST(Commands, BuildThenUnpackGivesTheSameSourceForEveryKindModeAndAnswerCount) {
+    Scratch dir("roundtrip");
+    dir.Write("brelo.exe", MakeFixtureImage(OldPlayerResources()));
+    int row = 0;
+    for (int media = 0; media < 4; ++media) {
+        for (int mode = 0; mode <= 6; ++mode) {
+            for (int answers = 1; answers <= 2; ++answers, ++row) {
+                SCOPED_TRACE(testing::Message()
+                             << "media " << media << " mode " << mode << " answers " << answers);
+                const std::string name = "q" + std::to_string(row);
+                Scratch source(name);
+                const QuizProject quiz = SampleQuiz(media, mode, answers, source);
+                const std::string json = QuizJsonText(quiz);
+                source.Write("quiz.json", json);
+                const bool encipher = row % 3 == 0;
+                std::vector<std::string> build = {"build",    source.Path("quiz.json"),
+                                                  "-o",       dir.Path(name + ".exe"),
+                                                  "--player", dir.Path("brelo.exe")};
+                if (encipher) build.push_back("--encipher");
+                Result built = Tool(build);
+                ASSERT_EQ(built.exit, EXIT_OK) << built.err;
+
+                auto resources = ResourceMap(dir.Path(name + ".exe"));
+                EXPECT_EQ(resources.count("5/1001"), 1u) << "the player's own resources stay";
+                EXPECT_EQ(resources.count("14/1004"), 1u);
+                EXPECT_EQ(resources.count("IMG/10496"), 0u) << "the old quiz goes";
+                EXPECT_EQ(resources.count("IMG/405"), 0u);
+                EXPECT_NE(resources["PATCH/104"], std::vector<uint8_t>{0xAA});
+                // Where each media kind goes, and in which form.
+                if (media == 1) {
+                    EXPECT_EQ(resources["IMG/401"], Jpeg(1));
+                    EXPECT_EQ(resources["10/402"], Png(2));
+                    EXPECT_EQ(resources.count("IMG/402"), 0u);
+                    if (!quiz.media[0].answerPicture.empty()) {
+                        EXPECT_EQ(resources["IMG/10401"], Swapped(Jpeg(0x81)));
+                        EXPECT_EQ(resources["10/10403"], Png(0x83));
+                    }
+                } else {
+                    EXPECT_EQ(resources.count("10/402"), 0u);
+                }
+                if (media >= 2) {
+                    EXPECT_EQ(resources["IMG/401"], Mp3(1));
+                }
+
+                Result unpacked =
+                    Tool({"unpack", dir.Path(name + ".exe"), "-o", dir.Path(name + "-out/")});
+                ASSERT_EQ(unpacked.exit, EXIT_OK) << unpacked.err;
+                EXPECT_EQ(unpacked.err.find("enciphered") != std::string::npos, encipher);
+                const auto back = ReadBytes(dir.Path(name + "-out/quiz.json"));
+                EXPECT_EQ(std::string(back.begin(), back.end()), json);
+                for (const QuizQuestionMedia& m : quiz.media) {
+                    for (const std::string* file : {&m.picture, &m.answerPicture, &m.clip}) {
+                        if (file->empty()) continue;
+                        EXPECT_EQ(ReadBytes(dir.Path(name + "-out/" + *file)),
+                                  ReadBytes(source.Path(*file)))
+                            << *file;
+                    }
+                }
+
+                // Building the unpacked source again gives the same quiz.
+                build[1] = dir.Path(name + "-out/quiz.json");
+                build[3] = dir.Path(name + "-again.exe");
+                ASSERT_EQ(Tool(build).exit, EXIT_OK);
+                auto again = ResourceMap(dir.Path(name + "-again.exe"));
+                for (auto& entry : resources) {
+                    if (entry.first.rfind("PATCH/", 0) == 0 || entry.first.rfind("IMG/", 0) == 0 ||
+                        entry.first.rfind("10/", 0) == 0) {
+                        EXPECT_EQ(again[entry.first], entry.second) << entry.first;
+                    }
+                }
+            }
+        }
+    }
+}
+
+struct BadQuiz {
+    std::string json;
+    std::map<std::string, std::vector<uint8_t>> files;
+    std::vector<std::string> expected;  // $ stands for the quiz folder
+};
+
+std::string PictureQuiz(const std::string& picture) {
+    return R"({"title": "T", "media": "picture", "questions": [{"answer1": "a", "picture": ")" +
+           picture + R"("}]})";
+}
+std::string SoundQuiz(const std::string& clip) {
+    return R"({"title": "T", "media": "sound", "questions": [{"answer1": "a", "clip": ")" + clip +
+           R"("}]})";
+}
+
+TEST(Commands, CheckListsEveryProblemOfABadQuiz) {
+    std::vector<uint8_t> text = {'h', 'e', 'l', 'l', 'o'};
+    std::vector<uint8_t> jpegWithoutFrame = Bytes({0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x02, 0xFF, 0xD9});
+    std::vector<uint8_t> pngWithBadDepth = Png(1);
+    pngWithBadDepth[24] = 3;  // RGB at 3 bits per sample does not exist
+    std::string huge =
+        R"({"title": "T", "displayMode": 3, "answersPerQuestion": 2, "questions": [)";
+    const std::string long259(259, 'x');
+    for (int i = 0; i < 96; ++i) {
+        huge += std::string(i ? "," : "") + R"({"answer1": ")" + long259 + R"(", "answer2": ")" +
+                long259 + R"(", "prompt": ")" + long259 + R"(", "extraText": ")" + long259 +
+                R"(", "extraText2": ")" + long259 + R"("})";
+    }
+    huge += "]}";
+
+    const BadQuiz rows[] = {
+        {PictureQuiz("missing.jpg"),
+         {},
+         {"$/q.json: questions[0].picture: cannot read '$/missing.jpg'"}},
+        {PictureQuiz("sub"),
+         {{"sub/x", text}},
+         {"$/q.json: questions[0].picture: cannot read '$/sub'"}},
+        {PictureQuiz("a.jpg"),
+         {{"a.jpg", {}}},
+         {"$/q.json: questions[0].picture: '$/a.jpg' is empty"}},
+        {PictureQuiz("a.jpg"),
+         {{"a.jpg", text}},
+         {"$/q.json: questions[0].picture: '$/a.jpg' is neither a JPEG nor a PNG picture"}},
+        {PictureQuiz("a.jpg"),
+         {{"a.jpg", jpegWithoutFrame}},
+         {"$/q.json: questions[0].picture: '$/a.jpg' is a damaged JPEG picture (no frame header "
+          "before the image data)"}},
+        {PictureQuiz("a.png"),
+         {{"a.png", pngWithBadDepth}},
+         {"$/q.json: questions[0].picture: '$/a.png' is a damaged PNG picture (bad IHDR chunk)"}},
+        {SoundQuiz("a.ogg"),
+         {{"a.ogg", Bytes({'O', 'g', 'g', 'S', 0, 2, 0, 0, 0, 0})}},
+         {"$/q.json: questions[0].clip: '$/a.ogg' is not a clip the player recognises (MP3 with an "
+          "ID3 tag or MPEG audio, WAV, AVI, WMV/ASF or MPEG video)"}},
+        {SoundQuiz("a.mp3"),
+         {{"a.mp3", Bytes({'I', 'D', '3'})}},
+         {"$/q.json: questions[0].clip: '$/a.mp3' is not a clip the player recognises (MP3 with an "
+          "ID3 tag or MPEG audio, WAV, AVI, WMV/ASF or MPEG video)"}},
+        {R"({"media": "picture", "questions": [{"answer1": "a", "picture": "p.jpg"},
+            {"answer1": "b", "picture": "q.png", "prompt": "caf\u00e9 \u2192"}]})",
+         {{"q.png", Png(1)}},
+         {"$/q.json: title: missing",
+          "$/q.json: questions[1].prompt: character '\xE2\x86\x92' (U+2192) has no Windows-1252 "
+          "form",
+          "$/q.json: questions[0].picture: cannot read '$/p.jpg'"}},
+        {huge, {}, {"$/q.json: content: 124814 bytes once decoded, at most 120000"}},
+        {"{\"title\": \"T\",\n \"questions\": [{\"answer1\": \"a\"},]}",
+         {},
+         {"$/q.json:2:33: syntax error while parsing value - unexpected ']'; expected '[', '{', or "
+          "a literal"}},
+    };
+    int n = 0;
+    for (const BadQuiz& row : rows) {
+        Scratch dir("check" + std::to_string(n++));
+        dir.Write("q.json", row.json);
+        for (const auto& f : row.files) dir.Write(f.first, f.second);
+        const std::string folder = dir.Path("");
+        std::string expected;
+        for (const std::string& line : row.expected) {
+            std::string l = line;
+            for (size_t at; (at = l.find("$/")) != std::string::npos;) l.replace(at, 2, folder);
+            expected += l + "\n";
+        }
+        const std::string summary = dir.Path("q.json") + ": " +
+                                    std::to_string(row.expected.size()) +
+                                    (row.expected.size() == 1 ? " problem\n" : " problems\n");
+        Result r = Tool({"check", dir.Path("q.json")});
+        EXPECT_EQ(r.exit, EXIT_PROBLEMS);
+        EXPECT_EQ(r.err, expected + summary);
+
+        // build refuses the same way and writes nothing.
+        dir.Write("brelo.exe", MakeFixtureImage({}));
+        Result b = Tool({"build", dir.Path("q.json"), "-o", dir.Path("out.exe"), "--player",
+                         dir.Path("brelo.exe")});
+        EXPECT_EQ(b.exit, EXIT_PROBLEMS);
+        EXPECT_EQ(b.err, expected);
+        EXPECT_FALSE(fs::exists(dir.Path("out.exe")));
+        EXPECT_FALSE(fs::exists(dir.Path("out.exe.partial")));
+    }
+}
+
+TEST(Commands, CheckAcceptsAGoodQuiz) {
+    Scratch dir("good");
+    dir.Write("q.json", QuizJsonText(SampleQuiz(1, 3, 2, dir)));
+    Result r = Tool({"check", dir.Path("q.json")});
+    EXPECT_EQ(r.exit, EXIT_OK) << r.err;
+    EXPECT_EQ(r.out, dir.Path("q.json") + ": ok, 4 questions, 8 media files\n");
+}
+
+struct Usage {
+    std::vector<std::string> args;
+    std::string firstLine;
+};
+
+TEST(Commands, RefusesABadCommandLine) {
+    const Usage rows[] = {
+        {{}, "brelo-make: no command given"},
+        {{"make", "q.json"}, "brelo-make: unknown command 'make'"},
+        {{"check"}, "brelo-make: check needs a quiz file (.json)"},
+        {{"build", "q.json"}, "brelo-make: build needs -o QUIZ.exe"},
+        {{"unpack", "q.exe"}, "brelo-make: unpack needs -o FOLDER"},
+        {{"unpack", "-o", "x"}, "brelo-make: unpack needs a player program"},
+        {{"build", "q.json", "-o"}, "brelo-make: '-o' needs a value"},
+        {{"check", "q.json", "-o", "x"}, "brelo-make: '-o' is not an option of check"},
+        {{"unpack", "q.exe", "--encipher", "-o", "x"},
+         "brelo-make: '--encipher' is not an option of unpack"},
+        {{"check", "a.json", "b.json"},
+         "brelo-make: more than one input file ('a.json', 'b.json')"},
+    };
+    for (const Usage& row : rows) {
+        Result r = Tool(row.args);
+        EXPECT_EQ(r.exit, EXIT_USAGE);
+        EXPECT_EQ(r.err.substr(0, r.err.find('\n')), row.firstLine);
+        EXPECT_NE(r.err.find("usage: brelo-make check QUIZ.json"), std::string::npos);
+    }
+}
+
+TEST(Commands, BuildAndUnpackRefuseWhatTheyCannotUseAndLeaveNothingBehind) {
+    Scratch dir("refusals");
+    dir.Write("q.json", R"({"title": "T", "questions": [{"answer1": "a"}]})");
+    dir.Write("text.exe", "just text");
+    dir.Write("empty.exe", MakeFixtureImage({}));
+    dir.Write("full/keep.txt", "mine");
+    struct Row {
+        std::vector<std::string> args;
+        std::string err;
+        std::string mustNotExist;
+    };
+    const Row rows[] = {
+        {{"build", dir.Path("q.json"), "-o", dir.Path("a.exe"), "--player", dir.Path("text.exe")},
+         dir.Path("text.exe") + ": not a Windows program (no MZ header)\n",
+         dir.Path("a.exe")},
+        {{"build", dir.Path("q.json"), "-o", dir.Path("a.exe"), "--player", dir.Path("none.exe")},
+         dir.Path("none.exe") + ": cannot be opened\n",
+         dir.Path("a.exe")},
+        {{"build", dir.Path("q.json"), "-o", dir.Path("empty.exe"), "--player",
+          dir.Path("empty.exe")},
+         dir.Path("empty.exe") + ": is the player itself; choose another output file\n",
+         ""},
+        {{"unpack", dir.Path("empty.exe"), "-o", dir.Path("out")},
+         dir.Path("empty.exe") + ": carries no quiz (no resource PATCH 104)\n",
+         dir.Path("out")},
+        {{"unpack", dir.Path("text.exe"), "-o", dir.Path("out")},
+         dir.Path("text.exe") + ": not a Windows program (no MZ header)\n",
+         dir.Path("out")},
+    };
+    for (const Row& row : rows) {
+        Result r = Tool(row.args);
+        EXPECT_EQ(r.exit, EXIT_PROBLEMS);
+        EXPECT_EQ(r.err, row.err);
+        if (!row.mustNotExist.empty()) {
+            EXPECT_FALSE(fs::exists(row.mustNotExist));
+            EXPECT_FALSE(fs::exists(row.mustNotExist + ".partial"));
+        }
+    }
+    EXPECT_EQ(ReadBytes(dir.Path("empty.exe")), MakeFixtureImage({}));
+
+    // Unpacking into a folder that holds files of the user's is refused.
+    ASSERT_EQ(Tool({"build", dir.Path("q.json"), "-o", dir.Path("q.exe"), "--player",
+                    dir.Path("empty.exe")})
+                  .exit,
+              EXIT_OK);
+    Result r = Tool({"unpack", dir.Path("q.exe"), "-o", dir.Path("full")});
+    EXPECT_EQ(r.exit, EXIT_PROBLEMS);
+    EXPECT_EQ(r.err, dir.Path("full") + ": already exists and is not an empty folder\n");
+    EXPECT_FALSE(fs::exists(dir.Path("full/quiz.json")));
+}
+
+TEST(Commands, ResourcesWritesAScriptNamingEveryFile) {
+    Scratch dir("resources");
+    dir.Write("q.json", QuizJsonText(SampleQuiz(1, 1, 1, dir)));
+    Result r = Tool({"resources", dir.Path("q.json"), "-o", dir.Path("rc"), "--depfile",
+                     dir.Path("rc/quiz.d")});
+    ASSERT_EQ(r.exit, EXIT_OK) << r.err;
+    const auto script = ReadBytes(dir.Path("rc/quiz.rc"));
+    const std::string rc(script.begin(), script.end());
+    const std::string folder = dir.Path("rc");
+    for (const char* line :
+         {"104 PATCH \"/PATCH-104.bin\"", "105 PATCH \"/PATCH-105.bin\"",
+          "401 IMG \"/IMG-401.bin\"", "402 RCDATA \"/RCDATA-402.bin\"",
+          "10401 IMG \"/IMG-10401.bin\"", "10403 RCDATA \"/RCDATA-10403.bin\""}) {
+        std::string expected = line;
+        expected.insert(expected.find('"') + 1, folder);
+        EXPECT_NE(rc.find(expected + "\n"), std::string::npos) << expected << "\n" << rc;
+    }
+    EXPECT_EQ(ReadBytes(dir.Path("rc/IMG-10401.bin")), Swapped(Jpeg(0x81)));
+    const auto deps = ReadBytes(dir.Path("rc/quiz.d"));
+    const std::string d(deps.begin(), deps.end());
+    EXPECT_EQ(d.rfind(folder + "/quiz.rc: " + dir.Path("q.json") + " ", 0), 0u) << d;
+    EXPECT_NE(d.find(dir.Path("answer04.png")), std::string::npos) << d;
+}
+
+}  // namespace
