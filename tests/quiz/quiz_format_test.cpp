@@ -1,0 +1,525 @@
+#include "quiz/quiz_format.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "quiz/lzw.h"
+#include "quiz/quiz_writer.h"
+#include "shell/report.h"
+#include "tests/quiz/quiz_expect.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+const std::string kKey = "Ombres sur la rivi\xE8re";
+const std::string kHeader = "T|A|E|L1|L2|";
+
+std::string Decoded(const uint8_t* block, size_t size) {
+    uint8_t* buffer = nullptr;
+    uint32_t length = 0;
+    const int result = LzwDecompress(block, static_cast<uint32_t>(size), &buffer, &length);
+    LzwOutput owner(buffer);
+    return result == LZW_OK ? std::string(reinterpret_cast<char*>(buffer), length - 2) : "?";
+}
+
+TEST(QuizSettings, BlockIsSeventyBytesAndHoldsOurTexts) {
+    EXPECT_EQ(sizeof g_settingsBlock, 70u);
+    const std::string text = Decoded(g_settingsBlock, sizeof g_settingsBlock);
+    ASSERT_NE(text, "?");
+    QuizRecord quiz;
+    ParseSettings(reinterpret_cast<const uint8_t*>(text.data()), text.size(), quiz);
+    EXPECT_STREQ(quiz.linkAddress, "https://brelo.example/");
+    EXPECT_STREQ(quiz.creditLine, "Brelo 1.0 - un quiz pour toute la classe");
+    // Nothing was cut: the texts fit their fields.
+    EXPECT_EQ(text, "BR" + std::string(quiz.linkAddress) + "|" + quiz.creditLine);
+}
+
+TEST(QuizSettings, FieldsAreCutAtTheirSizes) {
+    const struct {
+        std::string text;
+        std::string link;
+        std::string credit;
+    } rows[] = {
+        {"BRlink|credit", "link", "credit"},
+        {"BRlink|credit|ignored", "link", "credit"},
+        {"BR" + std::string(30, 'l') + "|" + std::string(50, 'c') + "|x", std::string(24, 'l'),
+         std::string(42, 'c')},
+        {"BRlink", "link", ""},
+        {"B", "", ""},
+        {"", "", ""},
+    };
+    for (const auto& row : rows) {
+        QuizRecord quiz;
+        CopyText(quiz.creditLine, QUIZ_CREDIT_SIZE, "old");
+        ParseSettings(reinterpret_cast<const uint8_t*>(row.text.data()), row.text.size(), quiz);
+        EXPECT_EQ(quiz.linkAddress, row.link) << row.text;
+        EXPECT_EQ(quiz.creditLine, row.credit) << row.text;
+    }
+}
+
+TEST(DecipherResource, KeyFromByteOneRestartingPerCall) {
+    const struct {
+        const char* name;
+        size_t size;
+        std::string expected;  // of all-zero input
+    } rows[] = {
+        {"22 bytes use the key once", 22, std::string(1, '\0') + kKey},
+        {"23 bytes start it again", 23, std::string(1, '\0') + kKey + "O"},
+        {"5 bytes", 5, std::string(1, '\0') + "Ombr"},
+        {"2 bytes", 2, std::string(1, '\0') + "O"},
+        {"1 byte untouched", 1, std::string(1, '\0')},
+    };
+    for (const auto& row : rows) {
+        for (int call = 0; call < 2; ++call) {  // a second resource starts from 'O' again
+            Bytes data(row.size, 0);
+            DecipherResource(data.data(), data.size(), QuizCipherKey, QUIZ_CIPHER_KEY_LENGTH);
+            EXPECT_EQ(std::string(data.begin(), data.end()), row.expected) << row.name;
+        }
+    }
+    // Byte 0 keeps its value; an empty block is left alone (no wrap of size - 1).
+    Bytes one = {0x41, 0x00};
+    DecipherResource(one.data(), 0, QuizCipherKey, QUIZ_CIPHER_KEY_LENGTH);
+    EXPECT_EQ(one, (Bytes{0x41, 0x00}));
+    DecipherResource(one.data(), 2, QuizCipherKey, QUIZ_CIPHER_KEY_LENGTH);
+    EXPECT_EQ(one, (Bytes{0x41, 'O'}));
+}
+
+struct Node {
+    std::string answer1, answer2, prompt, extraText;
+};
+
+std::string ManyQuestions(int count, uint8_t mode) {
+    std::string s = std::string("B\x02") + static_cast<char>(count) + "\x01" + kHeader;
+    for (int i = 0; i < count; ++i) s += "a" + std::to_string(i) + "|p" + std::to_string(i) + "|";
+    s += static_cast<char>(mode);
+    for (int i = 0; i < count; ++i) s += "x" + std::to_string(i) + "|";
+    return s + "\x01\x02\x03";
+}
+
+TEST(QuizContent, Layouts) {
+    const std::string longText(300, 'x');
+    const std::string cut(259, 'x');
+    std::vector<Node> many;
+    for (int i = 0; i < 96; ++i) {
+        const std::string n = std::to_string(i);
+        many.push_back({"a" + n, "", "p" + n, "x" + n});
+    }
+    const struct {
+        const char* name;
+        std::string data;
+        int mediaKind, answers, mode;
+        uint32_t colour;
+        std::vector<Node> nodes;
+        std::string title = "T", label2 = "L2";
+    } rows[] = {
+        {"text, one answer, mode 0",
+         std::string("B\x01\x02\x01", 4) + kHeader + "a1|p1|a2|p2|" +
+             std::string("\0\x33\x66\xFF", 4),
+         0,
+         1,
+         0,
+         0xFF6633,
+         {{"a1", "", "p1", ""}, {"a2", "", "p2", ""}}},
+        {"video, two answers, mode 2",
+         "B\x04\x01\x02" + kHeader + "a|b|p|\x02x|\x01\x02\x03",
+         3,
+         2,
+         2,
+         0x030201,
+         {{"a", "b", "p", "x"}}},
+        {"mode 1 one extra field",
+         "B\x02\x01\x01" + kHeader + "a|p|\x01x|\x01\x02\x03",
+         1,
+         1,
+         1,
+         0x030201,
+         {{"a", "", "p", "x"}}},
+        {"mode 4 one extra field",
+         "B\x03\x01\x01" + kHeader + "a|p|\x04x|\x01\x02\x03",
+         2,
+         1,
+         4,
+         0x030201,
+         {{"a", "", "p", "x"}}},
+        {"mode 3 keeps the first extra field",
+         "B\x02\x02\x01" + kHeader + "a|p|c|q|\x03x1|y1|x2|y2|\x10\x20\x30",
+         1,
+         1,
+         3,
+         0x302010,
+         {{"a", "", "p", "x1"}, {"c", "", "q", "x2"}}},
+        {"mode 6 keeps the first extra field",
+         "B\x02\x02\x01" + kHeader + "a|p|c|q|\x06x1|y1|x2|y2|\x10\x20\x30",
+         1,
+         1,
+         6,
+         0x302010,
+         {{"a", "", "p", "x1"}, {"c", "", "q", "x2"}}},
+        {"mode 5 reads no extra field",
+         "B\x02\x01\x01" + kHeader + "a|p|\x05\x33\x66\xFF",
+         1,
+         1,
+         5,
+         0xFF6633,
+         {{"a", "", "p", ""}}},
+        {"ends early",
+         "B\x02\x03\x01" + kHeader + "a1|p1|a2",
+         1,
+         1,
+         0,
+         0,
+         {{"a1", "", "p1", ""}, {"a2", "", "", ""}, {"", "", "", ""}}},
+        {"header beyond the data", "B\x02", 1, 1, 0, 0, {}, "", ""},
+        {"answers byte 3 counts as one",
+         "B\x01\x01\x03" + kHeader + "a|p|\x02x|\x01\x02\x03",
+         0,
+         1,
+         2,
+         0x030201,
+         {{"a", "", "p", "x"}}},
+        {"mode above 6 reads nothing, kept as 0",
+         "B\x01\x01\x01" + kHeader + "a|p|\x09\x01\x02\x03",
+         0,
+         1,
+         0,
+         0x030201,
+         {{"a", "", "p", ""}}},
+        {"media byte 0 is text",
+         std::string("B\0\x01\x01", 4) + kHeader + "a|p|\x02x|\x01\x02\x03",
+         0,
+         1,
+         2,
+         0x030201,
+         {{"a", "", "p", "x"}}},
+        {"media byte 9 is text",
+         "B\x09\x01\x01" + kHeader + "a|p|\x02x|\x01\x02\x03",
+         0,
+         1,
+         2,
+         0x030201,
+         {{"a", "", "p", "x"}}},
+        {"a zero byte ends a field",
+         "B\x02\x01\x01" + kHeader + std::string("a\0b|p|\x05\x01\x02\x03", 11),
+         1,
+         1,
+         0,
+         0x01057C,
+         {{"a", "", "b", ""}}},
+        {"long texts cut at 259, the rest skipped",
+         "B\x02\x01\x02" + longText + "|A|E|L1|" + longText + "|" + longText + "|b|" + longText +
+             "|\x02" + longText + "|\x01\x02\x03",
+         1,
+         2,
+         2,
+         0x030201,
+         {{cut, "b", cut, cut}},
+         cut,
+         cut},
+        {"more than 96 questions: 96 kept, the rest read and dropped", ManyQuestions(100, 2), 1, 1,
+         2, 0x030201, many},
+    };
+    for (const auto& row : rows) {
+        QuizRecord quiz;
+        ParseContent(reinterpret_cast<const uint8_t*>(row.data.data()), row.data.size(), quiz);
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(quiz.mediaKind, row.mediaKind);
+        EXPECT_EQ(quiz.answersPerQuestion, row.answers);
+        EXPECT_EQ(quiz.displayMode, row.mode);
+        EXPECT_EQ(quiz.QuizColor(), row.colour);
+        EXPECT_EQ(quiz.title, row.title);
+        EXPECT_EQ(quiz.answerLabel2, row.label2);
+        ASSERT_EQ(quiz.questionCount, static_cast<int>(row.nodes.size()));
+        const QuestionNode* node = quiz.firstQuestion;
+        for (const Node& expected : row.nodes) {
+            ASSERT_NE(node, nullptr);
+            EXPECT_EQ(node->answer1, expected.answer1);
+            EXPECT_EQ(node->answer2, expected.answer2);
+            EXPECT_EQ(node->prompt, expected.prompt);
+            EXPECT_EQ(node->extraText, expected.extraText);
+            node = node->next;
+        }
+        EXPECT_EQ(node, nullptr);
+    }
+}
+
+TEST(QuizContent, Plausibility) {
+    const struct {
+        std::string data;
+        bool plausible;
+    } rows[] = {
+        {"B\x01\x01\x01" + kHeader + "a|p|\x06\x01\x02\x03", true},
+        {"B\x04\x01\x02" + kHeader + "a|b|p|\x00\x01\x02\x03", true},
+        {"B\x05\x01\x01" + kHeader + "a|p|\x00\x01\x02\x03", false},
+        {std::string("B\0\x01\x01", 4) + kHeader + "a|p|\x00\x01\x02\x03", false},
+        {"B\x01\x01\x03" + kHeader + "a|p|\x00\x01\x02\x03", false},
+        {"B\x01\x01\x01" + kHeader + "a|p|\x07\x01\x02\x03", false},
+        {"B\x01", false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(
+            ContentIsPlausible(reinterpret_cast<const uint8_t*>(row.data.data()), row.data.size()),
+            row.plausible)
+            << row.data;
+}
+
+TEST(QuizCodes, OneLinePerQuestion) {
+    const std::string longCode(300, 'c');
+    const struct {
+        const char* name;
+        int questionCount;
+        std::string data;
+        std::vector<std::string> codes;
+    } rows[] = {
+        {"two lines", 2, "AB\r\nCD\r\n", {"AB", "CD"}},
+        {"last line without CR LF", 2, "AB\r\nCD", {"AB", "CD"}},
+        {"fewer lines than questions", 3, "AB\r\n", {"AB", "", ""}},
+        {"a lone CR at the end", 2, "\r", {"", ""}},
+        {"code cut at 259", 2, longCode + "\r\nZ\r\n", {std::string(259, 'c'), "Z"}},
+        {"no questions reads nothing", 0, "AB\r\n", {}},
+        {"a count past 96 stops at 96", 100, "x\r\n", {"x"}},
+    };
+    for (const auto& row : rows) {
+        QuizRecord quiz;
+        for (auto& code : quiz.codes) CopyText(code, QUIZ_TEXT_SIZE, "untouched");
+        quiz.questionCount = row.questionCount;
+        ParseCodes(reinterpret_cast<const uint8_t*>(row.data.data()), row.data.size(), quiz);
+        for (size_t i = 0; i < row.codes.size(); ++i)
+            EXPECT_EQ(quiz.codes[i], row.codes[i]) << row.name;
+        const int written = std::min(row.questionCount, QUIZ_MAX_QUESTIONS);
+        for (int i = std::max(written, 0); i < QUIZ_MAX_QUESTIONS; ++i)
+            EXPECT_STREQ(quiz.codes[i], i < written ? "" : "untouched") << row.name;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The whole load
+
+std::vector<std::string> g_messages;
+void Record(const char* text, const char* caption, unsigned style) {
+    g_messages.push_back(std::string(caption) + "|" + text + "|" + std::to_string(style));
+}
+
+QuizSource SmallQuiz() {
+    QuizSource quiz;
+    quiz.mediaKind = 1;
+    quiz.answersPerQuestion = 2;
+    quiz.displayMode = 3;
+    quiz.title = "Les ch\xE2teaux";
+    quiz.author = "Mme Lef\xE8vre";
+    quiz.explanations = "Trouvez le nom et la r\xE9gion";
+    quiz.answerLabel1 = "Nom";
+    quiz.answerLabel2 = "R\xE9gion";
+    quiz.questions = {{"Chambord", "Centre", "p1", "Fran\xE7ois Ier", "cach\xE9"},
+                      {"Chenonceau", "Centre", "p2", "Les dames", "cach\xE9"}};
+    quiz.codes = {"UN", "DEUX"};
+    quiz.colorRed = 51;
+    quiz.colorGreen = 102;
+    quiz.colorBlue = 255;
+    return quiz;
+}
+
+WrittenQuiz Write(const QuizSource& source, bool encipher) {
+    WrittenQuiz written;
+    std::string error;
+    EXPECT_TRUE(WriteQuiz(source, encipher, written, error)) << error;
+    return written;
+}
+
+const std::string kCodesMessage =
+    "Brelo|Erreur dans le d\xE9"
+    "cryptage des codes|0";
+
+TEST(LoadQuizBlocks, EndStatesAndMessages) {
+    const QuizSource source = SmallQuiz();
+    const WrittenQuiz plain = Write(source, false);
+    const WrittenQuiz enciphered = Write(source, true);
+    const Bytes badSettings = {0xFF};
+
+    enum Expect { FULL, NO_CODES, SAMPLE, NOTHING };
+    const struct {
+        const char* name;
+        Bytes content, codes;
+        const Bytes* settings;
+        QuizLoadState state;
+        Expect expect;
+        std::vector<std::string> messages;
+    } rows[] = {
+        {"plain", plain.content, plain.codes, nullptr, QUIZ_LOADED, FULL, {}},
+        {"enciphered", enciphered.content, enciphered.codes, nullptr, QUIZ_LOADED, FULL, {}},
+        {"content missing",
+         {},
+         plain.codes,
+         nullptr,
+         QUIZ_SAMPLE,
+         SAMPLE,
+         {"Brelo|Ombres sur la rivi\xE8re|0"}},
+        {"codes missing",
+         plain.content,
+         {},
+         nullptr,
+         QUIZ_LOADED_WITHOUT_CODES,
+         NO_CODES,
+         {kCodesMessage}},
+        {"plain content, enciphered codes are not deciphered",
+         plain.content,
+         enciphered.codes,
+         nullptr,
+         QUIZ_LOADED_WITHOUT_CODES,
+         NO_CODES,
+         {kCodesMessage}},
+        {"enciphered content, codes missing",
+         enciphered.content,
+         {},
+         nullptr,
+         QUIZ_LOADED_WITHOUT_CODES,
+         NO_CODES,
+         {kCodesMessage}},
+        {"enciphered content, one-byte codes",
+         enciphered.content,
+         {0x20},
+         nullptr,
+         QUIZ_LOADED_WITHOUT_CODES,
+         NO_CODES,
+         {kCodesMessage}},
+        {"content decodes in neither form",
+         Bytes(40, 0xFF),
+         plain.codes,
+         nullptr,
+         QUIZ_NOT_LOADED,
+         NOTHING,
+         {"Brelo|Erreur dans le d\xE9"
+          "cryptage des reponses|0"}},
+        {"settings fail",
+         plain.content,
+         plain.codes,
+         &badSettings,
+         QUIZ_NOT_LOADED,
+         NOTHING,
+         {"Brelo|Erreur dans le d\xE9"
+          "cryptage|0"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QuizBlocks blocks;
+        if (row.settings != nullptr) {
+            blocks.settings = row.settings->data();
+            blocks.settingsSize = row.settings->size();
+        }
+        blocks.content = row.content;
+        blocks.codes = row.codes;
+        QuizRecord quiz;
+        g_messages.clear();
+        g_reportMessage = Record;
+        const QuizLoadState state = LoadQuizBlocks(quiz, blocks);
+        g_reportMessage = nullptr;
+        EXPECT_EQ(state, row.state);
+        EXPECT_EQ(g_messages, row.messages);
+        EXPECT_STREQ(quiz.linkAddress, row.settings ? "" : "https://brelo.example/");
+        switch (row.expect) {
+            case FULL:
+            case NO_CODES:
+                ExpectQuizMatches(quiz, source, row.expect == FULL);
+                break;
+            case SAMPLE:
+                EXPECT_EQ(quiz.questionCount, 7);
+                EXPECT_EQ(quiz.displayMode, 3);
+                EXPECT_EQ(quiz.mediaKind, MEDIA_PICTURE);
+                EXPECT_EQ(quiz.answersPerQuestion, 2);
+                EXPECT_EQ(quiz.QuizColor(), 0xFF6633u);
+                EXPECT_STREQ(quiz.explanations, "Explications du brelo");
+                EXPECT_STREQ(quiz.answerLabel2, "TEST");
+                ASSERT_NE(quiz.firstQuestion, nullptr);
+                EXPECT_EQ(quiz.firstQuestion->next, quiz.lastQuestion);
+                EXPECT_EQ(quiz.QuestionAt(6), quiz.lastQuestion);
+                EXPECT_STREQ(quiz.lastQuestion->prompt, "emplacement");
+                EXPECT_STREQ(quiz.lastQuestion->answer2, "TEST");
+                EXPECT_STREQ(quiz.codes[0], "");
+                break;
+            case NOTHING:
+                EXPECT_EQ(quiz.questionCount, 0);
+                EXPECT_EQ(quiz.firstQuestion, nullptr);
+                EXPECT_STREQ(quiz.title, "Nom du brelo");
+                EXPECT_EQ(quiz.QuizColor(), 90u + 95u * 256u + 150u * 65536u);
+                break;
+        }
+    }
+}
+
+// Our writer's blocks never decode as stored once enciphered: the key turns
+// their second code, a small literal, into one above 259. A block whose first
+// bytes repeat (byte 0, media, count, answers and the title's first character
+// all 2) starts with codes 2, 259, 259, which the key turns into the valid
+// codes 2, 62, 104; with a title of random bytes, about one such block in a
+// few hundred then decodes as stored, into nonsense. The loader must see
+// through it.
+TEST(LoadQuizBlocks, EncipheredBlockThatAlsoDecodesAsStored) {
+    const std::string codesText = "UN\r\nDEUX\r\n";
+    Bytes codes;
+    ASSERT_EQ(
+        LzwCompress(reinterpret_cast<const uint8_t*>(codesText.data()), codesText.size(), codes),
+        LZW_COMPRESS_OK);
+    DecipherResource(codes.data(), codes.size(), QuizCipherKey, QUIZ_CIPHER_KEY_LENGTH);
+    std::mt19937 random(1);
+    int found = 0;
+    for (int i = 0; i < 20000 && found < 3; ++i) {
+        std::string title;
+        for (int k = 0; k < 8; ++k) {
+            const char c = static_cast<char>(1 + random() % 255);
+            title += c == '|' ? 'x' : c;
+        }
+        const std::string text =
+            "\x02\x02\x02\x02\x02" + title + "|A|E|L1|L2|a1|b1|p1|a2|b2|p2|\x02x1|x2|\x33\x66\xFF";
+        Bytes content;
+        ASSERT_EQ(LzwCompress(reinterpret_cast<const uint8_t*>(text.data()), text.size(), content),
+                  LZW_COMPRESS_OK);
+        DecipherResource(content.data(), content.size(), QuizCipherKey, QUIZ_CIPHER_KEY_LENGTH);
+        if (Decoded(content.data(), content.size()) == "?") continue;
+        ++found;
+        QuizBlocks blocks;
+        blocks.content = content;
+        blocks.codes = codes;
+        QuizRecord quiz;
+        ASSERT_EQ(LoadQuizBlocks(quiz, blocks), QUIZ_LOADED) << title;
+        EXPECT_EQ(quiz.title, "\x02" + title);
+        EXPECT_EQ(quiz.answersPerQuestion, 2);
+        EXPECT_EQ(quiz.mediaKind, MEDIA_PICTURE);
+        EXPECT_EQ(quiz.displayMode, 2);
+        EXPECT_EQ(quiz.QuizColor(), 0xFF6633u);
+        ASSERT_EQ(quiz.questionCount, 2);
+        EXPECT_STREQ(quiz.lastQuestion->extraText, "x2");
+        EXPECT_STREQ(quiz.lastQuestion->answer2, "b2");
+        EXPECT_STREQ(quiz.codes[1], "DEUX");
+    }
+    EXPECT_EQ(found, 3);
+}
+
+// A stored block that decodes to an impossible header, and does not decode
+// deciphered, is still shown (as the format always did), with safe values.
+TEST(LoadQuizBlocks, ImplausibleStoredContentKeptWhenDecipheringFails) {
+    const std::string text = "B\x09\x01\x07" + kHeader + "a|p|\x09\x01\x02\x03";
+    Bytes block;
+    ASSERT_EQ(LzwCompress(reinterpret_cast<const uint8_t*>(text.data()), text.size(), block),
+              LZW_COMPRESS_OK);
+    Bytes deciphered = block;
+    DecipherResource(deciphered.data(), deciphered.size(), QuizCipherKey, QUIZ_CIPHER_KEY_LENGTH);
+    ASSERT_EQ(Decoded(deciphered.data(), deciphered.size()), "?");
+    QuizBlocks blocks;
+    blocks.content = block;
+    const std::string codes = "C\r\n";
+    ASSERT_EQ(
+        LzwCompress(reinterpret_cast<const uint8_t*>(codes.data()), codes.size(), blocks.codes),
+        LZW_COMPRESS_OK);
+    QuizRecord quiz;
+    EXPECT_EQ(LoadQuizBlocks(quiz, blocks), QUIZ_LOADED);
+    EXPECT_EQ(quiz.questionCount, 1);
+    EXPECT_EQ(quiz.mediaKind, MEDIA_NONE);
+    EXPECT_EQ(quiz.answersPerQuestion, 1);
+    EXPECT_EQ(quiz.displayMode, 0);
+    EXPECT_STREQ(quiz.codes[0], "C");
+}
+
+}  // namespace
