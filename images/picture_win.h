@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "images/png_decoder.h"
+
 constexpr int PICTURE_SCRAMBLE_THRESHOLD = 10000;  // "IMG" identifiers above it are nibble-swapped
 constexpr int PICTURE_BOX_SIZE = 260;
 
@@ -19,6 +21,13 @@ HBITMAP FitBitmapToBox(HBITMAP bitmap, int boxWidth, int boxHeight);
 // fitted into the box, or null. `type` is not used.
 HBITMAP LoadPngResource(HMODULE module, int identifier, const char* type, int boxWidth,
                         int boxHeight);
+
+// The PNG decoder's Win32 steps. OpenPngResource takes the RT_RCDATA resource
+// `name` of `module` as the decoder's file and parses it; MakePngBitmap makes
+// a DIB section on the window's device context (null: the screen) in the
+// decoder's native format and fills it, or returns null with lastError set.
+int OpenPngResource(PngDecoder* decoder, HMODULE module, int name);
+HBITMAP MakePngBitmap(PngDecoder* decoder, HWND window);
 
 // Decodes picture-file bytes (JPEG, GIF, BMP...) through OLE; the picture's own size.
 HBITMAP LoadOlePicture(const unsigned char* bytes, unsigned count);
