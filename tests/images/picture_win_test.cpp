@@ -81,23 +81,31 @@ struct PictureCase {
     Size fitted;
     unsigned left;
     unsigned right;
+    const char* message;  // what the user is told, or null
 };
 
 const PictureCase kPictures[] = {
-    {401, true, {260, 173}, 0xFF0000, 0x0000FF},    // a JPEG "IMG" picture
-    {10000, true, {260, 173}, 0xFF0000, 0x0000FF},  // the threshold itself is not scrambled
-    {10401, true, {260, 173}, 0xFF0000, 0x0000FF},  // scrambled above the threshold
-    {10402, false, {0, 0}, 0, 0},  // stored plainly above the threshold: unreadable once swapped
-    {402, false, {0, 0}, 0, 0},    // "IMG" bytes that are no picture
-    {10403, false, {0, 0}, 0, 0},  // neither "IMG" nor RT_RCDATA
+    {401, true, {260, 173}, 0xFF0000, 0x0000FF, nullptr},    // a JPEG "IMG" picture
+    {10000, true, {260, 173}, 0xFF0000, 0x0000FF, nullptr},  // the threshold is not scrambled
+    {10401, true, {260, 173}, 0xFF0000, 0x0000FF, nullptr},  // scrambled above the threshold
+    {10402, false, {}, 0, 0, nullptr},  // stored plainly above the threshold: unreadable swapped
+    {402, false, {}, 0, 0, nullptr},    // "IMG" bytes that are no picture
+    {10403, false, {}, 0, 0, nullptr},  // neither "IMG" nor RT_RCDATA
+    {500, true, {260, 65}, 0x00C000, 0xFFFF00, nullptr},                     // PNG as RT_RCDATA
+    {501, false, {}, 0, 0, "Information|Error: couldn't create bitmap|16"},  // filter type 5
+    {502, false, {}, 0, 0, "Information|Error: couldn't decode PNG resource|16"},
+    {503, false, {}, 0, 0, nullptr},  // a PNG we do not accept is quietly absent
+    {504, false, {}, 0, 0, nullptr},  // an empty resource
 };
 
 TEST_F(PictureTest, LoadsAndFitsEachResource) {
     for (const PictureCase& c : kPictures) {
         SCOPED_TRACE(c.identifier);
+        g_messages.clear();
         HBITMAP bitmap = LoadPictureResource(GetModuleHandleA(nullptr), c.identifier, "IMG",
                                              PICTURE_BOX_SIZE, PICTURE_BOX_SIZE);
-        EXPECT_TRUE(g_messages.empty());
+        EXPECT_EQ(g_messages,
+                  c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
         if (!c.found) {
             EXPECT_EQ(bitmap, nullptr);
             continue;
@@ -108,13 +116,51 @@ TEST_F(PictureTest, LoadsAndFitsEachResource) {
         EXPECT_EQ(size.height, c.fitted.height);
         std::vector<unsigned> pixels = BitmapPixels(bitmap);
         ASSERT_FALSE(pixels.empty());
-        int middleRow = size.height / 2;
-        EXPECT_TRUE(NearColour(pixels[middleRow * size.width + size.width / 8], c.left))
-            << std::hex << pixels[middleRow * size.width + size.width / 8];
-        EXPECT_TRUE(NearColour(pixels[middleRow * size.width + size.width * 7 / 8], c.right))
-            << std::hex << pixels[middleRow * size.width + size.width * 7 / 8];
+        unsigned left = pixels[size.height / 2 * size.width + size.width / 8];
+        unsigned right = pixels[size.height / 2 * size.width + size.width * 7 / 8];
+        EXPECT_TRUE(NearColour(left, c.left)) << std::hex << left;
+        EXPECT_TRUE(NearColour(right, c.right)) << std::hex << right;
         DeleteObject(bitmap);
     }
+}
+
+TEST_F(PictureTest, PngResourceSteps) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    struct {
+        int name;
+        uint32_t error;
+    } const opens[] = {{10403, PNG_ERROR_RESOURCE_NOT_FOUND},
+                       {504, PNG_ERROR_RESOURCE_LOAD},
+                       {503, PNG_ERROR_UNSUPPORTED},
+                       {500, PNG_ERROR_NONE}};
+    for (const auto& c : opens) {
+        PngDecoder decoder;
+        ResetPngDecoder(&decoder);
+        EXPECT_EQ(OpenPngResource(&decoder, module, c.name), c.error == PNG_ERROR_NONE ? 1 : 0);
+        EXPECT_EQ(decoder.lastError, c.error) << c.name;
+        ReleasePngDecoder(&decoder);
+    }
+
+    PngDecoder decoder;
+    ResetPngDecoder(&decoder);
+    ASSERT_TRUE(OpenPngResource(&decoder, module, 500));
+    EXPECT_EQ(decoder.source, PNG_SOURCE_RESOURCE);
+    EXPECT_FALSE(OpenPngResource(&decoder, module, 500));
+    EXPECT_EQ(decoder.lastError, PNG_ERROR_ALREADY_LOADED);
+    EXPECT_EQ(MakePngBitmap(&decoder, nullptr), nullptr);
+    EXPECT_EQ(decoder.lastError, PNG_ERROR_WRONG_STATE);
+    ASSERT_TRUE(DecodePngImage(&decoder));
+    HBITMAP section = MakePngBitmap(&decoder, nullptr);
+    ReleasePngDecoder(&decoder);
+    ASSERT_NE(section, nullptr);
+    DIBSECTION dib = {};
+    ASSERT_EQ(GetObjectA(section, sizeof dib, &dib), static_cast<int>(sizeof dib));
+    EXPECT_EQ(dib.dsBm.bmWidth, 520);
+    EXPECT_EQ(dib.dsBm.bmHeight, 130);
+    EXPECT_EQ(dib.dsBm.bmBitsPixel, 24);
+    const unsigned char* first = static_cast<const unsigned char*>(dib.dsBm.bmBits);
+    EXPECT_EQ(first[0] | first[1] << 8 | first[2] << 16, 0x00C000);  // blue, green, red
+    DeleteObject(section);
 }
 
 TEST_F(PictureTest, ScrambledPictureReadsTheSameEveryTime) {
