@@ -92,6 +92,13 @@ LRESULT OnClose() {
     return OnDestroy();
 }
 
+// A logoff or shutdown ends the process without WM_CLOSE: save the answers
+// typed since the last save. No message box: the session is going away.
+LRESULT OnEndSession(WPARAM ending) {
+    if (ending && g_quiz != nullptr) SaveAnswers(g_quiz, false);
+    return 0;
+}
+
 // The credit line is drawn on the background brush, its text without an
 // opaque box so it sits on the brush cleanly.
 LRESULT OnCtlColorStatic(HWND window, HDC dc, HWND control, WPARAM wParam, LPARAM lParam) {
@@ -208,6 +215,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return OnSize(window, wParam);
         case WM_CLOSE:
             return OnClose();
+        case WM_ENDSESSION:
+            return OnEndSession(wParam);
         case WM_DESTROY:
             return OnDestroy();
         case WM_CTLCOLORSTATIC:

@@ -110,8 +110,12 @@ TEST(SaveAnswersWin, AFailedSaveKeepsTheOldFileAndSaysSo) {
         ScratchFolder folder;
         const std::string name = folder.AnswersFile();
         folder.Write(name, "ancien\r\n");
-        if (c.readOnly) ASSERT_TRUE(SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY));
-        if (c.blockedWrite) ASSERT_TRUE(CreateDirectoryA((name + ".tmp").c_str(), nullptr));
+        if (c.readOnly) {
+            ASSERT_TRUE(SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY));
+        }
+        if (c.blockedWrite) {
+            ASSERT_TRUE(CreateDirectoryA((name + ".tmp").c_str(), nullptr));
+        }
         TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 2));
         player.Put(1, "nouveau");
         EXPECT_FALSE(SaveAnswers(player.quiz));
@@ -128,6 +132,17 @@ TEST(SaveAnswersWin, AFailedSaveKeepsTheOldFileAndSaysSo) {
         EXPECT_EQ(ReportedMessages().size(), 2u);
         EXPECT_EQ(folder.Read(name), "ancien\r\n");
         if (c.blockedWrite) RemoveDirectoryA((name + ".tmp").c_str());
+    }
+}
+
+// Windows ending the session sends WM_ENDSESSION, never WM_CLOSE.
+TEST(SaveAnswersWin, TheEndOfTheSessionSavesTheAnswers) {
+    for (WPARAM ending : {WPARAM(FALSE), WPARAM(TRUE)}) {
+        ScratchFolder folder;
+        TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 2));
+        player.Put(2, "tard");
+        SendMessageA(player.main, WM_ENDSESSION, ending, 0);
+        EXPECT_EQ(folder.Read(folder.AnswersFile()), ending ? "\r\ntard\r\n" : "<missing>");
     }
 }
 
