@@ -139,8 +139,12 @@ bool RvaToOffset(const std::vector<uint8_t>& b, const PeLayout& pe, uint32_t rva
     for (const Section& s : pe.sections) {
         if (rva < s.virtualAddress) continue;
         const uint64_t into = rva - s.virtualAddress;
-        const uint64_t raw =
-            std::min<uint64_t>(s.rawSize, s.virtualSize ? s.virtualSize : s.rawSize);
+        // The loader maps the file data up to the end of the section's last
+        // page, even where VirtualSize stops short of it (some resource
+        // updaters leave it so).
+        const uint64_t mapped =
+            s.virtualSize ? AlignUp(s.virtualSize, pe.sectionAlignment) : uint64_t{s.rawSize};
+        const uint64_t raw = std::min<uint64_t>(s.rawSize, mapped);
         if (into >= raw || size > raw - into) continue;
         const uint64_t at = s.rawPointer + into;
         if (at > b.size() || size > b.size() - at) return false;

@@ -32,12 +32,30 @@ LPCWSTR IdArgument(const ResourceId& id, std::wstring& holder) {
     return holder.c_str();
 }
 
-bool Update(HANDLE update, const PeResource& r, WORD language, const std::vector<uint8_t>* data) {
+bool Update(HANDLE update, const PeResource& r) {
     std::wstring type, name;
-    void* bytes = data != nullptr ? const_cast<uint8_t*>(data->data()) : nullptr;
-    const DWORD size = data != nullptr ? static_cast<DWORD>(data->size()) : 0;
-    return UpdateResourceW(update, IdArgument(r.type, type), IdArgument(r.name, name), language,
-                           bytes, size) != FALSE;
+    return UpdateResourceW(update, IdArgument(r.type, type), IdArgument(r.name, name), r.language,
+                           const_cast<uint8_t*>(r.bytes.data()),
+                           static_cast<DWORD>(r.bytes.size())) != FALSE;
+}
+
+// EndUpdateResource can report success without having written everything
+// (wine does so for a program that has no resource section yet), so the
+// result is read back before it counts as built.
+bool AllWritten(const std::string& path, const std::vector<PeResource>& wanted) {
+    std::vector<uint8_t> image;
+    std::vector<PeResource> written;
+    std::string error;
+    if (!ReadWholeFile(path, image, error) || !ReadPeResources(image, written, error)) return false;
+    for (const PeResource& r : wanted) {
+        bool found = false;
+        for (const PeResource& w : written) {
+            found = found || (w.type == r.type && w.name == r.name && w.language == r.language &&
+                              w.bytes == r.bytes);
+        }
+        if (!found) return false;
+    }
+    return written.size() == wanted.size();
 }
 
 std::string ErrorNumber(const char* what) {
@@ -48,8 +66,10 @@ std::string ErrorNumber(const char* what) {
 
 bool WritePlayerWithQuiz(const std::string& playerPath, const std::vector<QuizResource>& quiz,
                          const std::string& outputPath, std::string& error) {
-    // The player's resources are read with our own reader to know which
-    // quiz resources (in which languages) to remove first.
+    // The update starts from an empty resource section and writes back the
+    // player's own resources (read with our reader) and then the quiz: any
+    // quiz the player held goes, in whichever language it was stored, without
+    // relying on UpdateResource's deletion, which wine ignores.
     std::vector<uint8_t> player;
     std::vector<PeResource> existing;
     if (!ReadWholeFile(playerPath, player, error)) return false;
@@ -57,24 +77,27 @@ bool WritePlayerWithQuiz(const std::string& playerPath, const std::vector<QuizRe
         error = playerPath + ": " + error;
         return false;
     }
+    std::vector<PeResource> wanted;
+    for (PeResource& r : existing) {
+        if (!IsQuizResource(r.type, r.name)) wanted.push_back(std::move(r));
+    }
+    for (const QuizResource& r : quiz) {
+        wanted.push_back(r);
+        wanted.back().language = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+    }
+
     const std::wstring partial = Wide(outputPath + ".partial");
     if (!CopyFileW(Wide(playerPath).c_str(), partial.c_str(), FALSE)) {
         error = outputPath + ": " + ErrorNumber("copying the player");
         return false;
     }
     SetFileAttributesW(partial.c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE update = BeginUpdateResourceW(partial.c_str(), FALSE);
+    HANDLE update = BeginUpdateResourceW(partial.c_str(), TRUE);
     bool ok = update != nullptr;
     const char* step = "BeginUpdateResource";
-    for (const PeResource& r : existing) {
-        if (ok && IsQuizResource(r.type, r.name)) {
-            ok = Update(update, r, r.language, nullptr);
-            step = "removing the old quiz (UpdateResource)";
-        }
-    }
-    for (const QuizResource& r : quiz) {
+    for (const PeResource& r : wanted) {
         if (ok) {
-            ok = Update(update, r, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), &r.bytes);
+            ok = Update(update, r);
             step = "UpdateResource";
         }
     }
@@ -82,6 +105,11 @@ bool WritePlayerWithQuiz(const std::string& playerPath, const std::vector<QuizRe
         ok = EndUpdateResourceW(update, FALSE) != FALSE;
         step = "EndUpdateResource";
         update = nullptr;
+    }
+    if (ok && !AllWritten(outputPath + ".partial", wanted)) {
+        ok = false;
+        step = "checking the written program (resources are missing)";
+        SetLastError(ERROR_INVALID_DATA);
     }
     if (ok && !MoveFileExW(partial.c_str(), Wide(outputPath).c_str(), MOVEFILE_REPLACE_EXISTING)) {
         ok = false;

@@ -386,7 +386,12 @@ TEST(Commands, BuildAndUnpackRefuseWhatTheyCannotUseAndLeaveNothingBehind) {
     Scratch dir("refusals");
     dir.Write("q.json", R"({"title": "T", "questions": [{"answer1": "a"}]})");
     dir.Write("text.exe", "just text");
-    dir.Write("empty.exe", MakeFixtureImage({}));
+    // A player without a quiz still has resources of its own.
+    PeResource dialog;
+    dialog.type = ResourceId::Number(5);
+    dialog.name = ResourceId::Number(1001);
+    dialog.bytes = {1, 2, 3};
+    dir.Write("empty.exe", MakeFixtureImage({dialog}));
     dir.Write("full/keep.txt", "mine");
     struct Row {
         std::vector<std::string> args;
@@ -420,7 +425,7 @@ TEST(Commands, BuildAndUnpackRefuseWhatTheyCannotUseAndLeaveNothingBehind) {
             EXPECT_FALSE(fs::exists(row.mustNotExist + ".partial"));
         }
     }
-    EXPECT_EQ(ReadBytes(dir.Path("empty.exe")), MakeFixtureImage({}));
+    EXPECT_EQ(ReadBytes(dir.Path("empty.exe")), MakeFixtureImage({dialog}));
 
     // Unpacking into a folder that holds files of the user's is refused.
     ASSERT_EQ(Tool({"build", dir.Path("q.json"), "-o", dir.Path("q.exe"), "--player",
