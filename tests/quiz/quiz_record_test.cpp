@@ -35,7 +35,8 @@ TEST(QuizRecord, ListLinksAndLookupPastTheEnd) {
         int position;
         QuestionNode* expected;
     } rows[] = {{0, a}, {1, b}, {2, c}, {3, c}, {1000, c}, {-1, a}};
-    for (const auto& row : rows) EXPECT_EQ(quiz.QuestionAt(row.position), row.expected) << row.position;
+    for (const auto& row : rows)
+        EXPECT_EQ(quiz.QuestionAt(row.position), row.expected) << row.position;
     EXPECT_STREQ(c->answer2, "3");
     EXPECT_EQ(c->status, 0);
     EXPECT_STREQ(c->extraText, "");

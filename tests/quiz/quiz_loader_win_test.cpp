@@ -1,0 +1,131 @@
+// The loader on real resources: each test quiz is a resource-only DLL loaded
+// as data, read through FindResourceA/LoadResource like the player's own.
+#include "quiz/quiz_loader_win.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "shell/report.h"
+#include "tests/quiz/quiz_expect.h"
+#include "tests/quiz/test_quizzes.h"
+
+namespace {
+
+std::vector<std::string> g_messages;
+void Record(const char* text, const char* caption, unsigned style) {
+    g_messages.push_back(std::string(caption) + "|" + text + "|" + std::to_string(style));
+}
+
+std::string Beside(const std::string& file) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    folder.erase(folder.find_last_of("\\/") + 1);
+    return folder + file;
+}
+
+COLORREF BrushColour(HBRUSH brush) {
+    LOGBRUSH description = {};
+    GetObjectA(brush, sizeof description, &description);
+    return description.lbColor;
+}
+
+enum Outcome { FULL, NO_CODES, SAMPLE, NOTHING };
+
+const std::string kCodes =
+    "Brelo|Erreur dans le d\xE9"
+    "cryptage des codes|0";
+const std::string kContent =
+    "Brelo|Erreur dans le d\xE9"
+    "cryptage des reponses|0";
+const std::string kMissing = "Brelo|Ombres sur la rivi\xE8re|0";
+
+void ExpectSample(const QuizData& quiz) {
+    EXPECT_EQ(quiz.questionCount, 7);
+    EXPECT_EQ(quiz.displayMode, 3);
+    EXPECT_EQ(quiz.mediaKind, MEDIA_PICTURE);
+    EXPECT_EQ(quiz.answersPerQuestion, 2);
+    EXPECT_STREQ(quiz.title, "Nom du brelo");
+    EXPECT_STREQ(quiz.explanations, "Explications du brelo");
+    EXPECT_STREQ(quiz.answerLabel1, "TEST");
+    ASSERT_NE(quiz.firstQuestion, nullptr);
+    EXPECT_EQ(quiz.firstQuestion->next, quiz.lastQuestion);
+    EXPECT_EQ(quiz.QuestionAt(6), quiz.lastQuestion);
+    EXPECT_STREQ(quiz.QuestionAt(4)->prompt, "emplacement");
+    EXPECT_STREQ(quiz.codes[0], "");
+    EXPECT_EQ(BrushColour(quiz.quizBrush), static_cast<COLORREF>(0xFF6633));
+}
+
+TEST(LoadQuizFromModule, EveryTestQuiz) {
+    const std::map<std::string, std::pair<Outcome, std::vector<std::string>>> expected = {
+        {"plain", {FULL, {}}},
+        {"enciphered", {FULL, {}}},
+        {"sound_mode1", {FULL, {}}},
+        {"video_mode2", {FULL, {}}},
+        {"picture_mode4", {FULL, {}}},
+        {"text_mode5", {FULL, {}}},
+        {"picture_mode6", {FULL, {}}},
+        {"full_length_texts", {FULL, {}}},
+        {"no_codes_given", {FULL, {}}},
+        {"missing_content", {SAMPLE, {kMissing}}},
+        {"empty_content", {SAMPLE, {kMissing}}},
+        {"missing_codes", {NO_CODES, {kCodes}}},
+        {"plain_content_enciphered_codes", {NO_CODES, {kCodes}}},
+        {"enciphered_missing_codes", {NO_CODES, {kCodes}}},
+        {"enciphered_one_byte_codes", {NO_CODES, {kCodes}}},
+        {"garbage_content", {NOTHING, {kContent}}},
+    };
+    const std::vector<test_quizzes::TestQuiz> quizzes = test_quizzes::All();
+    ASSERT_EQ(quizzes.size(), expected.size());
+    for (const test_quizzes::TestQuiz& test : quizzes) {
+        SCOPED_TRACE(test.name);
+        const auto found = expected.find(test.name);
+        ASSERT_NE(found, expected.end());
+        const std::string path = Beside("testquiz_" + test.name + ".dll");
+        HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(module, nullptr) << path;
+
+        QuizData quiz;
+        g_messages.clear();
+        g_reportMessage = Record;
+        LoadQuizFromModule(&quiz, module);
+        g_reportMessage = nullptr;
+        FreeLibrary(module);
+
+        EXPECT_EQ(g_messages, found->second.second);
+        EXPECT_STREQ(quiz.linkAddress, "https://brelo.example/");
+        EXPECT_STREQ(quiz.creditLine, "Brelo 1.0 - un quiz pour toute la classe");
+        switch (found->second.first) {
+            case FULL:
+            case NO_CODES:
+                ExpectQuizMatches(quiz, test.source, found->second.first == FULL);
+                EXPECT_EQ(BrushColour(quiz.quizBrush), static_cast<COLORREF>(quiz.QuizColor()));
+                break;
+            case SAMPLE:
+                ExpectSample(quiz);
+                break;
+            case NOTHING:
+                EXPECT_EQ(quiz.questionCount, 0);
+                EXPECT_EQ(quiz.firstQuestion, nullptr);
+                EXPECT_STREQ(quiz.title, "Nom du brelo");
+                EXPECT_EQ(BrushColour(quiz.quizBrush), RGB(90, 95, 150));
+                break;
+        }
+    }
+}
+
+// The player's entry reads its own module; this test program carries no quiz.
+TEST(LoadQuiz, OwnModuleWithoutQuizGivesTheSample) {
+    QuizData quiz;
+    g_messages.clear();
+    g_reportMessage = Record;
+    LoadQuiz(&quiz);
+    g_reportMessage = nullptr;
+    EXPECT_EQ(g_messages, std::vector<std::string>{kMissing});
+    ExpectSample(quiz);
+}
+
+}  // namespace
