@@ -21,7 +21,7 @@ Bytes Pack(const std::vector<std::pair<uint32_t, int>>& codes) {
     int count = 0;
     for (const auto& [code, width] : codes) {
         for (int i = width - 1; i >= 0; --i) {
-            bits = (bits << 1) | ((code >> i) & 1u);
+            bits = (bits << 1) | ((uint64_t{code} >> i) & 1u);
             if (++count == 8) {
                 out.push_back(static_cast<uint8_t>(bits));
                 bits = 0;
