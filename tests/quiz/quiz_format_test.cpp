@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -445,6 +447,50 @@ TEST(LoadQuizBlocks, EndStatesAndMessages) {
                 EXPECT_STREQ(quiz.title, "Nom du brelo");
                 EXPECT_EQ(quiz.QuizColor(), 90u + 95u * 256u + 150u * 65536u);
                 break;
+        }
+    }
+}
+
+// The decoder's buffer is larger than what it decodes; bytes past the decoded
+// data must read as 0 however the rest of the buffer happens to be filled.
+void* DirtyAllocate(size_t size) {
+    void* block = std::malloc(size);
+    if (block != nullptr) std::memset(block, 0x5A, size);
+    return block;
+}
+
+TEST(LoadQuizBlocks, NothingIsReadPastTheDecodedData) {
+    const struct {
+        const char* name;
+        std::string content;
+        int answers, mode, questions;
+        uint32_t colour;
+    } rows[] = {
+        {"header only", "B\x02\x01", 1, 0, 1, 0},
+        {"stops before the display mode", "B\x02\x01\x01T|A|E|L1|L2|a|p|", 1, 0, 1, 0},
+        {"stops inside the colour", "B\x02\x01\x01T|A|E|L1|L2|a|p|\x05\x07", 1, 5, 1, 0x07},
+    };
+    for (const auto& row : rows) {
+        QuizBlocks blocks;
+        ASSERT_EQ(LzwCompress(reinterpret_cast<const uint8_t*>(row.content.data()),
+                              row.content.size(), blocks.content),
+                  LZW_COMPRESS_OK);
+        const std::string codes = "C\r\n";
+        ASSERT_EQ(
+            LzwCompress(reinterpret_cast<const uint8_t*>(codes.data()), codes.size(), blocks.codes),
+            LZW_COMPRESS_OK);
+        QuizRecord quiz;
+        g_lzwAllocate = DirtyAllocate;
+        const QuizLoadState state = LoadQuizBlocks(quiz, blocks);
+        g_lzwAllocate = std::malloc;
+        EXPECT_EQ(state, QUIZ_LOADED) << row.name;
+        EXPECT_EQ(quiz.answersPerQuestion, row.answers) << row.name;
+        EXPECT_EQ(quiz.displayMode, row.mode) << row.name;
+        EXPECT_EQ(quiz.questionCount, row.questions) << row.name;
+        EXPECT_EQ(quiz.QuizColor(), row.colour) << row.name;
+        EXPECT_STREQ(quiz.codes[0], "C") << row.name;
+        if (quiz.firstQuestion != nullptr) {
+            EXPECT_STREQ(quiz.firstQuestion->extraText, "") << row.name;
         }
     }
 }
