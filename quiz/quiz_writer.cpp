@@ -156,7 +156,10 @@ bool Compress(const char* name, const std::vector<uint8_t>& text, std::vector<ui
 }
 
 // The loader takes a block as stored when it decodes to a plausible quiz, so
-// an enciphered block must not. Practically never happens; refused if it does.
+// an enciphered block must not. With our byte 0 it cannot: byte 1 (media kind
+// + 1) makes the second code a literal below 5, which the key turns into a
+// code above 259, and decoding stops there. Checked all the same, since the
+// loader's choice rests on it.
 bool ReadsAsStored(const std::vector<uint8_t>& block) {
     uint8_t* buffer = nullptr;
     uint32_t length = 0;
