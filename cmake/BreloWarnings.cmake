@@ -8,6 +8,12 @@ if(BRELO_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(BRELO_FUZZ)
+  # The fuzz build instruments the core with the sanitizers; every program that
+  # links the core (the authoring tool too) needs their runtime.
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(WIN32)
   # Windows programs are linked statically so wine (and a pupil's PC) needs no
   # runtime DLL beside them.
