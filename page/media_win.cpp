@@ -82,6 +82,7 @@ HMODULE g_atlModule = nullptr;
 bool g_comStarted = false;
 ComRef<IWMPPlayer> g_player[MAX_MEDIA_QUESTIONS];
 ComRef<IWMPControls> g_playerControls[MAX_MEDIA_QUESTIONS];
+ComRef<IUnknown> g_playerSite[MAX_MEDIA_QUESTIONS];  // the ATL host holding each player
 HWND g_mediaHost[MAX_MEDIA_QUESTIONS] = {};
 
 bool IsMediaQuiz(const QuizData* quiz) {
@@ -151,6 +152,7 @@ void ReleasePlayers() {
     for (int i = 0; i < MAX_MEDIA_QUESTIONS; ++i) {
         g_playerControls[i].Reset();
         g_player[i].Reset();
+        g_playerSite[i].Reset();
         g_mediaHost[i] = nullptr;
     }
 }
@@ -209,13 +211,17 @@ bool CreateQuestionPlayer(HWND, int q, HWND host) {
     g_mediaPlayback.PlayerBuilt(index);
     g_playerControls[index].Reset();
     g_player[index].Reset();
+    g_playerSite[index].Reset();
     if (g_AtlAxAttachControl == nullptr) return false;
 
     ComRef<IWMPPlayer> player;
     HRESULT result = CoCreateInstance(CLSID_MEDIA_PLAYER, nullptr, PLAYER_CLASS_CONTEXT,
                                       IID_MEDIA_PLAYER, reinterpret_cast<void**>(player.Receive()));
     if (FAILED(result) || !player) return false;
-    result = g_AtlAxAttachControl(player.Get(), host, nullptr);
+    // The host's site is kept until the page closes: a host whose only
+    // reference was dropped may take the player's place in the window with it.
+    ComRef<IUnknown> site;
+    result = g_AtlAxAttachControl(player.Get(), host, site.Receive());
     if (FAILED(result)) return false;
     ComRef<IWMPControls> controls;
     result = player->get_controls(controls.Receive());
@@ -228,6 +234,7 @@ bool CreateQuestionPlayer(HWND, int q, HWND host) {
 
     g_player[index] = std::move(player);
     g_playerControls[index] = std::move(controls);
+    g_playerSite[index] = std::move(site);
     return true;
 }
 
