@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -105,22 +106,15 @@ TEST(FormatClipPath, NamesTheFileOrRefusesWhatDoesNotFit) {
     }
 }
 
-// A device that keeps a log of what playback asked of it, and whose clips,
-// players and failures each test sets up.
+// A device whose players, clips and failures each test sets up. Like a real
+// player, one that still has a file keeps it from being deleted.
 class FakeDevice : public MediaDevice {
   public:
     bool HasPlayer(int index) const override { return players.count(index) != 0; }
-    bool Play(int index) override {
-        log.push_back("play " + std::to_string(index));
-        return playWorks;
-    }
-    bool Pause(int index) override {
-        log.push_back("pause " + std::to_string(index));
-        return pauseWorks;
-    }
-    void Stop(int index) override { log.push_back("stop " + std::to_string(index)); }
+    bool Play(int) override { return playWorks; }
+    bool Pause(int) override { return pauseWorks; }
+    void Stop(int) override {}
     bool Open(int index, const char* path) override {
-        log.push_back("open " + std::to_string(index) + " [" + path + "]");
         holding[index] = path;
         return openWorks;
     }
@@ -133,24 +127,22 @@ class FakeDevice : public MediaDevice {
         return CLIP_LOADED;
     }
     bool WriteClipFile(const char* path, const uint8_t* bytes, size_t size) override {
-        log.push_back(std::string("write ") + path);
+        ++writes;
         files[path] = std::string(bytes, bytes + (writeWorks ? size : size / 2));
         return writeWorks;
     }
     void DeleteClipFile(const char* path) override {
-        log.push_back(std::string("delete ") + path);
         for (const auto& held : holding) {
-            // A player that still has the file keeps it from being deleted.
             if (held.second == path) return;
         }
         files.erase(path);
     }
 
-    std::map<int, bool> players;
+    std::set<int> players = {0, 1, 2, 3, 4, 5};
     std::map<int, std::vector<uint8_t>> clips;
-    std::map<int, std::string> holding;  // the file each player has open
+    std::map<int, std::string> holding;
     std::map<std::string, std::string> files;
-    std::vector<std::string> log;
+    int writes = 0;
     bool playWorks = true, pauseWorks = true, openWorks = true, writeWorks = true;
     bool unloadable = false;
 };
@@ -161,219 +153,120 @@ void RecordMessage(const char* text, const char* caption, unsigned style) {
 }
 
 const std::vector<uint8_t> WAV_CLIP = Text("RIFF\x24\x10\x00\x00WAVEfmt data");
-const std::vector<uint8_t> AVI_CLIP = Text(
-    "RIFF\x24\x10\x00\x00"
-    "AVI LIST movi");
 const std::vector<uint8_t> ODD_CLIP = Text("\x47\x01\x02\x03\x04\x05\x06\x07\x08\x09");
 
-class MediaPlaybackTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        g_messages.clear();
-        g_reportMessage = RecordMessage;
-        quiz.mediaKind = MEDIA_SOUND;
-        quiz.questionCount = 6;
-        for (int i = 0; i < 6; ++i) device.players[i] = true;
-        device.clips[401] = WAV_CLIP;
-        device.clips[403] = WAV_CLIP;
-        device.clips[405] = ODD_CLIP;
-        device.clips[406] = AVI_CLIP;
-        for (int i = 0; i < 6; ++i) playback.PlayerBuilt(i);
-    }
-    void TearDown() override { g_reportMessage = nullptr; }
+std::set<std::string> Names(const FakeDevice& device) {
+    std::set<std::string> names;
+    for (const auto& file : device.files) names.insert(file.first);
+    return names;
+}
 
-    void Click(int id) { playback.OnCommand(quiz, static_cast<uint64_t>(id)); }
-    bool Logged(const std::string& entry) const {
-        for (const std::string& e : device.log) {
-            if (e == entry) return true;
-        }
-        return false;
-    }
-    size_t Position(const std::string& entry) const {
-        for (size_t i = 0; i < device.log.size(); ++i) {
-            if (device.log[i] == entry) return i;
-        }
-        return device.log.size();
-    }
-
+// One quiz clicked through: each row is a click and what follows from it.
+TEST(MediaPlayback, ButtonsPlayPauseResumeStopAndReplaceClips) {
+    g_messages.clear();
+    g_reportMessage = RecordMessage;
     QuizRecord quiz;
+    quiz.mediaKind = MEDIA_SOUND;
+    quiz.questionCount = 6;
     FakeDevice device;
-    MediaPlayback playback{device};
-};
-
-TEST_F(MediaPlaybackTest, PlayPausesResumesWithoutWritingAgain) {
+    device.players.erase(1);  // question 2 has no player
+    device.clips[403] = WAV_CLIP;
+    device.clips[405] = ODD_CLIP;  // an unknown kind is played all the same
+    MediaPlayback playback(device);
+    for (int i = 0; i < 6; ++i) playback.PlayerBuilt(i);
     EXPECT_EQ(playback.Current(), 5);  // after the build: the last question built
-    Click(6003);
-    EXPECT_EQ(device.log,
-              (std::vector<std::string>{"stop 0", "stop 1", "stop 2", "stop 3", "stop 4", "stop 5",
-                                        "write brelo403.WAV", "open 2 [brelo403.WAV]", "play 2"}));
-    EXPECT_EQ(device.files["brelo403.WAV"], std::string(WAV_CLIP.begin(), WAV_CLIP.end()));
-    EXPECT_EQ(playback.StateOf(2), MEDIA_PLAYING);
-    EXPECT_EQ(playback.Current(), 2);
-    EXPECT_STREQ(playback.ClipPath(), "brelo403.WAV");
 
-    device.log.clear();
-    Click(6003);
-    EXPECT_EQ(device.log, (std::vector<std::string>{"pause 2"}));
-    EXPECT_EQ(playback.StateOf(2), MEDIA_PAUSED);
-    Click(6003);
-    EXPECT_EQ(device.log, (std::vector<std::string>{"pause 2", "play 2"}));
-    EXPECT_EQ(playback.StateOf(2), MEDIA_PLAYING);
-    EXPECT_TRUE(g_messages.empty());
-}
-
-TEST_F(MediaPlaybackTest, AnotherQuestionStopsTheFirstAndDeletesItsFileOnceLetGo) {
-    Click(6003);
-    device.log.clear();
-    Click(6005);
-    EXPECT_EQ(playback.StateOf(2), MEDIA_STOPPED);
-    EXPECT_EQ(playback.StateOf(4), MEDIA_PLAYING);
-    EXPECT_EQ(playback.Current(), 4);
-    EXPECT_LT(Position("open 2 []"), Position("delete brelo403.WAV"));
-    EXPECT_LT(Position("delete brelo403.WAV"), Position("write brelo405.XXX"));
-    EXPECT_TRUE(Logged("play 4"));
-    EXPECT_EQ(device.files.count("brelo403.WAV"), 0u) << "the first clip stayed behind";
-    EXPECT_EQ(device.files.count("brelo405.XXX"), 1u);  // an unknown kind is played all the same
-    EXPECT_STREQ(playback.ClipPath(), "brelo405.XXX");
-}
-
-TEST_F(MediaPlaybackTest, AnyStopButtonStopsTheLastStartedClip) {
-    Click(6003);
-    Click(6003);  // paused
-    device.log.clear();
-    Click(7001);  // question 1's stop acts on question 3
-    EXPECT_EQ(playback.StateOf(2), MEDIA_STOPPED);
-    EXPECT_TRUE(Logged("stop 2"));
-    EXPECT_LT(Position("open 2 []"), Position("delete brelo403.WAV"));
-    EXPECT_TRUE(device.files.empty()) << "the clip stayed behind after stop";
-    EXPECT_STREQ(playback.ClipPath(), "");
-
-    device.log.clear();
-    Click(6003);  // from the beginning: written and opened again
-    EXPECT_TRUE(Logged("write brelo403.WAV"));
-    EXPECT_TRUE(Logged("open 2 [brelo403.WAV]"));
-    EXPECT_EQ(playback.StateOf(2), MEDIA_PLAYING);
-}
-
-TEST_F(MediaPlaybackTest, OnlyAClickOnAnExistingButtonDoesAnything) {
-    const uint64_t ignored[] = {
-        6000,
-        6097,
-        7000,
-        7097,
-        0,
-        6003 | (uint64_t{5} << 16),  // a double-click notification
-        6003 | (uint64_t{1} << 32),  // the whole wParam counts
-        7003 | (uint64_t{1} << 32),
-    };
-    Click(6001);
-    device.log.clear();
-    for (uint64_t command : ignored) playback.OnCommand(quiz, command);
-    EXPECT_TRUE(device.log.empty());
-    EXPECT_EQ(playback.StateOf(0), MEDIA_PLAYING);
-
-    Click(6096);  // a button of a question that has no player
-    Click(7096);
-    EXPECT_TRUE(device.log.empty());
-    EXPECT_EQ(playback.StateOf(0), MEDIA_PLAYING);
-}
-
-TEST_F(MediaPlaybackTest, AQuestionWithoutPlayerHasSilentButtons) {
-    device.players.erase(1);
-    Click(6001);
-    device.log.clear();
-    Click(6002);
-    Click(7002);
-    EXPECT_TRUE(device.log.empty());
-    EXPECT_EQ(playback.StateOf(0), MEDIA_PLAYING);
-    EXPECT_EQ(playback.StateOf(1), MEDIA_STOPPED);
-    EXPECT_STREQ(playback.ClipPath(), "brelo401.WAV");
-}
-
-TEST_F(MediaPlaybackTest, PageCloseLetsEveryPlayerGoBeforeDeleting) {
-    Click(6003);
-    device.log.clear();
-    playback.ClosePage();
-    const size_t deletion = Position("delete brelo403.WAV");
-    ASSERT_LT(deletion, device.log.size());
-    for (int j = 0; j < 6; ++j) {
-        EXPECT_LT(Position("open " + std::to_string(j) + " []"), deletion) << j;
-        EXPECT_EQ(playback.StateOf(j), MEDIA_STOPPED);
-    }
-    EXPECT_TRUE(device.files.empty());
-    EXPECT_STREQ(playback.ClipPath(), "");
-}
-
-TEST_F(MediaPlaybackTest, AClipThatCannotBeWrittenIsNotPlaying) {
+    const std::set<std::string> none, q3 = {"brelo403.WAV"}, q5 = {"brelo405.XXX"};
+    const uint64_t HIGH = uint64_t{1} << 32;
     const struct {
-        int32_t mediaKind;
-        const char* message;
+        uint64_t command;
+        std::set<std::string> files;
+        MediaState state3, state5;
+        int writes;
+        int current;
     } rows[] = {
-        {MEDIA_SOUND, "Brelo: Impossible de charger le fichier audio."},
-        {MEDIA_VIDEO, "Brelo: Impossible de charger le fichier vid\xE9o."},
+        {6003, q3, MEDIA_PLAYING, MEDIA_STOPPED, 1, 2},
+        {6003, q3, MEDIA_PAUSED, MEDIA_STOPPED, 1, 2},     // pause
+        {6003, q3, MEDIA_PLAYING, MEDIA_STOPPED, 1, 2},    // resume, not written again
+        {6005, q5, MEDIA_STOPPED, MEDIA_PLAYING, 2, 4},    // 3 stopped, its file let go and gone
+        {7001, none, MEDIA_STOPPED, MEDIA_STOPPED, 2, 4},  // any stop stops the last started
+        {6005, q5, MEDIA_STOPPED, MEDIA_PLAYING, 3, 4},    // from the beginning again
+        {6002, q5, MEDIA_STOPPED, MEDIA_PLAYING, 3, 4},    // no player: nothing
+        {7002, q5, MEDIA_STOPPED, MEDIA_PLAYING, 3, 4},
+        {6097, q5, MEDIA_STOPPED, MEDIA_PLAYING, 3, 4},  // past the last button
+        {7097, q5, MEDIA_STOPPED, MEDIA_PLAYING, 3, 4},
+        {6000, q5, MEDIA_STOPPED, MEDIA_PLAYING, 3, 4},
+        {6003 | (uint64_t{5} << 16), q5, MEDIA_STOPPED, MEDIA_PLAYING, 3, 4},  // double-click
+        {7005 | HIGH, q5, MEDIA_STOPPED, MEDIA_PLAYING, 3, 4},  // the whole wParam counts
     };
     for (const auto& row : rows) {
-        FakeDevice device;
-        MediaPlayback playback(device);
-        device.players[2] = true;
-        device.clips[403] = WAV_CLIP;
-        device.writeWorks = false;
-        quiz.mediaKind = row.mediaKind;
-        g_messages.clear();
-        playback.OnCommand(quiz, 6003);
-        EXPECT_EQ(device.log, (std::vector<std::string>{"stop 2", "write brelo403.WAV",
-                                                        "delete brelo403.WAV"}));
-        EXPECT_TRUE(device.files.empty()) << "the partial file stayed behind";
-        EXPECT_EQ(playback.StateOf(2), MEDIA_STOPPED);
-        EXPECT_STREQ(playback.ClipPath(), "");
-        EXPECT_EQ(g_messages, std::vector<std::string>{row.message});
+        playback.OnCommand(quiz, row.command);
+        EXPECT_EQ(Names(device), row.files) << row.command;
+        EXPECT_EQ(playback.StateOf(2), row.state3) << row.command;
+        EXPECT_EQ(playback.StateOf(4), row.state5) << row.command;
+        EXPECT_EQ(device.writes, row.writes) << row.command;
+        EXPECT_EQ(playback.Current(), row.current) << row.command;
     }
+    EXPECT_EQ(device.files["brelo405.XXX"], std::string(ODD_CLIP.begin(), ODD_CLIP.end()));
+
+    device.pauseWorks = false;  // a pause the player refuses leaves the clip playing
+    playback.OnCommand(quiz, 6005);
+    EXPECT_EQ(playback.StateOf(4), MEDIA_PLAYING);
+
+    playback.ClosePage();  // every player lets go, then the clip is deleted
+    EXPECT_TRUE(device.files.empty()) << "the clip stayed behind at page close";
+    for (const auto& held : device.holding) EXPECT_EQ(held.second, "") << held.first;
+    EXPECT_STREQ(playback.ClipPath(), "");
+    EXPECT_TRUE(g_messages.empty());
+    g_reportMessage = nullptr;
 }
 
-TEST_F(MediaPlaybackTest, ClipsThatCannotBeHadOrPlayed) {
+// A clip that cannot be had, named, written or played leaves its question
+// stopped, no file behind, no file held, and says so unless it is missing.
+TEST(MediaPlayback, ClipsThatCannotBePlayedLeaveNothingBehind) {
     const std::string tooLong(300, 'd');
+    const std::string audio = "Brelo: Impossible de charger le fichier audio.";
+    const std::string video = "Brelo: Impossible de charger le fichier vid\xE9o.";
     const struct {
         const char* what;
+        int32_t mediaKind;
         int button;
-        bool unloadable, openWorks, playWorks;
+        bool unloadable, writeWorks, openWorks, playWorks;
         const char* tempDir;
-        size_t messages;
+        std::vector<std::string> messages;
     } rows[] = {
-        {"missing resource", 6002, false, true, true, "", 0},
-        {"unloadable resource", 6003, true, true, true, "", 1},
-        {"path too long", 6003, false, true, true, tooLong.c_str(), 1},
-        {"player refuses the file", 6003, false, false, true, "", 1},
-        {"player will not play", 6003, false, true, false, "", 1},
+        {"missing", MEDIA_SOUND, 6002, false, true, true, true, "", {}},
+        {"unloadable", MEDIA_SOUND, 6003, true, true, true, true, "", {audio}},
+        {"unloadable", MEDIA_VIDEO, 6003, true, true, true, true, "", {video}},
+        {"written short", MEDIA_SOUND, 6003, false, false, true, true, "", {audio}},
+        {"written short", MEDIA_VIDEO, 6003, false, false, true, true, "", {video}},
+        {"path too long", MEDIA_VIDEO, 6003, false, true, true, true, tooLong.c_str(), {video}},
+        {"refused by the player", MEDIA_SOUND, 6003, false, true, false, true, "", {audio}},
+        {"not played", MEDIA_SOUND, 6003, false, true, true, false, "", {audio}},
     };
+    g_reportMessage = RecordMessage;
     for (const auto& row : rows) {
+        QuizRecord quiz;
+        quiz.mediaKind = row.mediaKind;
+        CopyText(quiz.tempDir, QUIZ_TEMP_DIR_SIZE, row.tempDir);
         FakeDevice device;
-        MediaPlayback playback(device);
-        for (int i = 0; i < 6; ++i) device.players[i] = true;
         device.clips[403] = WAV_CLIP;
         device.unloadable = row.unloadable;
+        device.writeWorks = row.writeWorks;
         device.openWorks = row.openWorks;
         device.playWorks = row.playWorks;
-        CopyText(quiz.tempDir, QUIZ_TEMP_DIR_SIZE, row.tempDir);
+        MediaPlayback playback(device);
         g_messages.clear();
         playback.OnCommand(quiz, static_cast<uint64_t>(row.button));
         const int index = row.button - 6001;
         EXPECT_EQ(playback.StateOf(index), MEDIA_STOPPED) << row.what;
         EXPECT_EQ(playback.Current(), index) << row.what;
-        EXPECT_TRUE(device.files.empty()) << row.what;
+        EXPECT_TRUE(device.files.empty()) << row.what << ": a partial file stayed behind";
         EXPECT_EQ(device.holding[index], "") << row.what;
         EXPECT_STREQ(playback.ClipPath(), "") << row.what;
-        EXPECT_EQ(g_messages.size(), row.messages) << row.what;
+        EXPECT_EQ(g_messages, row.messages) << row.what;
     }
-}
-
-TEST_F(MediaPlaybackTest, APauseThePlayerRefusesLeavesTheClipPlaying) {
-    Click(6003);
-    device.pauseWorks = false;
-    Click(6003);
-    EXPECT_EQ(playback.StateOf(2), MEDIA_PLAYING);
-    device.pauseWorks = true;
-    Click(6003);
-    EXPECT_EQ(playback.StateOf(2), MEDIA_PAUSED);
+    g_reportMessage = nullptr;
 }
 
 }  // namespace
