@@ -123,11 +123,30 @@ bool ParseLayout(const std::vector<uint8_t>& b, PeLayout& pe, std::string& error
         error = "damaged Windows program (section table past the end of the file)";
         return false;
     }
+    // Windows loads only images whose sections follow one another in memory
+    // and whose data lies in the file; anything else is damage, and the
+    // writer relies on it (a section added after the last one overlaps none).
     pe.sections.clear();
+    uint64_t previousEnd = pe.sizeOfHeaders;
     for (size_t i = 0; i < sectionCount; ++i) {
         const size_t h = pe.sectionTable + i * kSectionHeaderSize;
-        pe.sections.push_back(Section{h, Get32(b, h + 8), Get32(b, h + 12), Get32(b, h + 16),
-                                      Get32(b, h + 20), Get32(b, h + 36)});
+        const Section s{h,
+                        Get32(b, h + 8),
+                        Get32(b, h + 12),
+                        Get32(b, h + 16),
+                        Get32(b, h + 20),
+                        Get32(b, h + 36)};
+        if (s.virtualAddress < previousEnd) {
+            error = "damaged Windows program (sections overlap)";
+            return false;
+        }
+        if (s.rawSize != 0 && (s.rawPointer > b.size() || s.rawSize > b.size() - s.rawPointer)) {
+            error = "damaged Windows program (section data past the end of the file)";
+            return false;
+        }
+        const uint32_t extent = std::max(s.virtualSize, s.rawSize);
+        previousEnd = AlignUp(uint64_t{s.virtualAddress} + extent, pe.sectionAlignment);
+        pe.sections.push_back(s);
     }
     return true;
 }
@@ -145,7 +164,7 @@ bool RvaToOffset(const std::vector<uint8_t>& b, const PeLayout& pe, uint32_t rva
         const uint64_t mapped =
             s.virtualSize ? AlignUp(s.virtualSize, pe.sectionAlignment) : uint64_t{s.rawSize};
         const uint64_t raw = std::min<uint64_t>(s.rawSize, mapped);
-        if (into >= raw || size > raw - into) continue;
+        if (into > raw || size > raw - into) continue;  // an empty datum may sit at the end
         const uint64_t at = s.rawPointer + into;
         if (at > b.size() || size > b.size() - at) return false;
         offset = static_cast<size_t>(at);

@@ -1,10 +1,12 @@
 #include "tools/quiz_resources.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "images/png_decoder.h"
 #include "quiz/quiz_format.h"
 #include "quiz/quiz_record.h"
 
@@ -94,7 +96,23 @@ bool PngHeaderIsSound(const std::vector<uint8_t>& b, std::string& why) {
         default:
             break;
     }
-    return depthOk && b[26] == 0 && b[27] == 0 && b[28] <= 1;
+    if (!depthOk || b[26] != 0 || b[27] != 0 || b[28] > 1) return false;
+    // The player shows PNG pictures with its own decoder: whatever it
+    // cannot decode would stay blank on the page.
+    if (b.size() > UINT32_MAX) return false;
+    PngDecoder decoder;
+    ResetPngDecoder(&decoder);
+    const bool decoded =
+        OpenPngMemory(&decoder, b.data(), static_cast<uint32_t>(b.size()), PNG_SOURCE_MEMORY) &&
+        ParsePngChunks(&decoder) && DecodePngImage(&decoder);
+    const uint32_t error = decoder.lastError;
+    ReleasePngDecoder(&decoder);
+    if (!decoded) {
+        why = error == PNG_ERROR_UNSUPPORTED
+                  ? "a PNG picture the player cannot show (unsupported)"
+                  : "a damaged PNG picture (its image data does not decode)";
+    }
+    return decoded;
 }
 
 struct MediaRead {

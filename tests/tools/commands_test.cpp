@@ -70,9 +70,50 @@ std::vector<uint8_t> Jpeg(uint8_t tag) {
     return Bytes({0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, tag,  0x00, 0xFF, 0xC0, 0x00, 0x0B,
                   0x08, 0x00, 0x10, 0x00, 0x20, 0x01, 0x01, 0x11, 0x00, 0xFF, 0xD9});
 }
+uint32_t Crc32(const std::vector<uint8_t>& b, size_t from) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = from; i < b.size(); ++i) {
+        crc ^= b[i];
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void AppendBig32(std::vector<uint8_t>& b, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) b.push_back(static_cast<uint8_t>(v >> shift));
+}
+
+void AppendChunk(std::vector<uint8_t>& png, const char* type, const std::vector<uint8_t>& data) {
+    AppendBig32(png, static_cast<uint32_t>(data.size()));
+    const size_t start = png.size();
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    AppendBig32(png, Crc32(png, start));
+}
+
+// A real 2 x 2 RGB picture (the player decodes PNG itself), its pixels
+// stored uncompressed in one stored deflate block.
 std::vector<uint8_t> Png(uint8_t tag) {
-    return Bytes({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0,
-                  0,    0,   3,   0,   0,    0,    2,    8,    2, 0, 0, 0,  tag, 0,   0,   0});
+    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<uint8_t> header;
+    AppendBig32(header, 2);
+    AppendBig32(header, 2);
+    header.insert(header.end(), {8, 2, 0, 0, 0});
+    AppendChunk(png, "IHDR", header);
+    const std::vector<uint8_t> rows = {0, tag, 0, 0, 0, tag, 0, 0, 0, 0, tag, 255, 255, 255};
+    std::vector<uint8_t> z = {
+        0x78, 0x01, 0x01, static_cast<uint8_t>(rows.size()), 0, static_cast<uint8_t>(~rows.size()),
+        0xFF};
+    z.insert(z.end(), rows.begin(), rows.end());
+    uint32_t a = 1, b = 0;
+    for (uint8_t v : rows) {
+        a = (a + v) % 65521;
+        b = (b + a) % 65521;
+    }
+    AppendBig32(z, b << 16 | a);
+    AppendChunk(png, "IDAT", z);
+    AppendChunk(png, "IEND", {});
+    return png;
 }
 std::vector<uint8_t> Wav(uint8_t tag) {
     return Bytes({'R', 'I', 'F', 'F', tag, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
@@ -265,6 +306,8 @@ TEST(Commands, CheckListsEveryProblemOfABadQuiz) {
     std::vector<uint8_t> jpegWithoutFrame = Bytes({0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x02, 0xFF, 0xD9});
     std::vector<uint8_t> pngWithBadDepth = Png(1);
     pngWithBadDepth[24] = 3;  // RGB at 3 bits per sample does not exist
+    std::vector<uint8_t> pngWithBadData = Png(1);
+    pngWithBadData[8 + 25 + 8 + 2] = 0x07;  // a deflate block of the reserved type
     std::string huge =
         R"({"title": "T", "displayMode": 3, "answersPerQuestion": 2, "questions": [)";
     const std::string long259(259, 'x');
@@ -295,6 +338,10 @@ TEST(Commands, CheckListsEveryProblemOfABadQuiz) {
         {PictureQuiz("a.png"),
          {{"a.png", pngWithBadDepth}},
          {"$/q.json: questions[0].picture: '$/a.png' is a damaged PNG picture (bad IHDR chunk)"}},
+        {PictureQuiz("a.png"),
+         {{"a.png", pngWithBadData}},
+         {"$/q.json: questions[0].picture: '$/a.png' is a damaged PNG picture (its image data "
+          "does not decode)"}},
         {SoundQuiz("a.ogg"),
          {{"a.ogg", Bytes({'O', 'g', 'g', 'S', 0, 2, 0, 0, 0, 0})}},
          {"$/q.json: questions[0].clip: '$/a.ogg' is not a clip the player recognises (MP3 with an "

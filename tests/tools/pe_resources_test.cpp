@@ -83,6 +83,21 @@ TEST(PeResources, LastOfEqualResourcesWins) {
     EXPECT_EQ(read[0].bytes, std::vector<uint8_t>{2});
 }
 
+// An empty resource written last points at the very end of the section.
+TEST(PeResources, EmptyResourceAtTheEndReadsBack) {
+    std::vector<PeResource> list = {Res(ResourceId::Number(10), ResourceId::Number(1), 0, {7}),
+                                    Res(ResourceId::Number(24), ResourceId::Number(1), 0, {})};
+    std::vector<uint8_t> image = MakeFixtureImage(list);
+    // File data cut to the section's exact size, as a byte-aligned linker
+    // would leave it.
+    const size_t rsrc = FixtureSectionTable(true) + 40;
+    FixturePut32(image, rsrc + 16, FixtureGet32(image, rsrc + 8));
+    std::vector<PeResource> read;
+    std::string error;
+    ASSERT_TRUE(ReadPeResources(image, read, error)) << error;
+    ExpectSameResources(read, list);
+}
+
 TEST(PeResources, ProgramWithoutResourcesHasNone) {
     std::vector<PeResource> read = PlayerResources();
     std::string error;
@@ -186,6 +201,12 @@ TEST(PeResources, RefusesDamagedOrUnsuitablePrograms) {
         {"zero file alignment", [](auto& b) { FixturePut32(b, FixtureOptional() + 36, 0); },
          "damaged Windows program (bad section or file alignment)",
          "damaged Windows program (bad section or file alignment)"},
+        {"sections overlap", [table](auto& b) { FixturePut32(b, table + 40 + 12, 0x1200); },
+         "damaged Windows program (sections overlap)",
+         "damaged Windows program (sections overlap)"},
+        {"section data past the end", [](auto& b) { b.resize(b.size() - 1); },
+         "damaged Windows program (section data past the end of the file)",
+         "damaged Windows program (section data past the end of the file)"},
         {"tree outside the file", [dirs](auto& b) { FixturePut32(b, dirs + 16, 0x7FFF0000u); },
          "damaged resource section (outside the file)", nullptr},
         {"directory entry count too large",

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <nlohmann/json.hpp>
+
 #include <string>
 #include <vector>
 
@@ -239,6 +242,43 @@ TEST(QuizJson, WrittenTextReadsBackTheSameForEveryKindAndMode) {
             }
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+bool UnknownFieldReported(const std::vector<std::string>& problems, const std::string& field) {
+    for (const std::string& p : problems) {
+        if (p == "q.json: " + field + ": unknown field") return true;
+    }
+    return false;
+}
+
+// The schema in the repository is what editors check sources against: every
+// field it describes must be one the reader takes.
+TEST(QuizJson, TheSchemaDescribesTheFieldsTheReaderTakes) {
+    std::ifstream in(std::string(BRELO_SOURCE_DIR) + "/tools/quiz.schema.json");
+    ASSERT_TRUE(in.good());
+    const nlohmann::json schema = nlohmann::json::parse(in);
+    EXPECT_EQ(schema["required"], nlohmann::json::array({"title", "questions"}));
+    ASSERT_GE(schema["properties"].size(), 11u);
+    for (auto it = schema["properties"].begin(); it != schema["properties"].end(); ++it) {
+        nlohmann::json source = {{"title", "T"}, {"questions", {{{"answer1", "a"}}}}};
+        if (!source.contains(it.key())) source[it.key()] = 0;
+        EXPECT_FALSE(UnknownFieldReported(Problems(source.dump()), it.key())) << it.key();
+    }
+    const nlohmann::json& question = schema["$defs"]["question"]["properties"];
+    ASSERT_GE(question.size(), 8u);
+    for (auto it = question.begin(); it != question.end(); ++it) {
+        nlohmann::json source = {{"title", "T"}, {"questions", {{{"answer1", "a"}}}}};
+        source["questions"][0][it.key()] = 0;
+        EXPECT_FALSE(UnknownFieldReported(Problems(source.dump()), "questions[0]." + it.key()))
+            << it.key();
+    }
+    EXPECT_TRUE(UnknownFieldReported(Problems(R"({"title": "T", "questions": [{"answer1": "a",
+        "hint": "x"}]})"),
+                                     "questions[0].hint"));
 }
 
 }  // namespace
