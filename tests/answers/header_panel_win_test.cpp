@@ -13,8 +13,7 @@ namespace {
 
 TEST(HeaderPanelWin, ShowsTheQuizAndPlacesTheRightGroupFromTheRightEdge) {
     ScratchFolder folder;
-    TestQuiz spec = NumberedQuiz(MEDIA_PICTURE, 1, 0, 10);
-    TestPlayer player(spec);
+    TestPlayer player(NumberedQuiz(MEDIA_PICTURE, 1, 0, 10));
     CopyText(player.quiz->linkAddress, sizeof player.quiz->linkAddress, "brelo.example");
     struct Text {
         int id;
@@ -121,8 +120,8 @@ TEST(SaveAnswersWin, AFailedSaveKeepsTheOldFileAndSaysSo) {
         EXPECT_FALSE(SaveAnswers(player.quiz));
         EXPECT_EQ(folder.Read(name), "ancien\r\n");
         ASSERT_EQ(ReportedMessages().size(), 1u);
-        EXPECT_EQ(ReportedMessages()[0].caption, "Brelo");
-        EXPECT_NE(ReportedMessages()[0].text.find(name), std::string::npos);
+        EXPECT_EQ(ReportedMessages()[0].second, "Brelo");
+        EXPECT_NE(ReportedMessages()[0].first.find(name), std::string::npos);
 
         // F2 reports as well; a save asked not to report stays silent.
         player.Focus(1);

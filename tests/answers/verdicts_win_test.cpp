@@ -106,10 +106,10 @@ TEST(VerdictsWin, AQuestionOfTwoAnswersScoresWhenBothAreRight) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.first);
         ScratchFolder folder;
-        TestQuiz spec = NumberedQuiz(MEDIA_PICTURE, 2, 0, 3);
-        spec.questions[1].answer1 = c.first;
-        spec.questions[1].answer2 = c.second;
-        TestPlayer player(spec);
+        QuizData* quiz = NumberedQuiz(MEDIA_PICTURE, 2, 0, 3);
+        CopyText(quiz->QuestionAt(1)->answer1, QUIZ_TEXT_SIZE, c.first);
+        CopyText(quiz->QuestionAt(1)->answer2, QUIZ_TEXT_SIZE, c.second);
+        TestPlayer player(quiz);
         Answer(player, 3, c.first);
         EXPECT_EQ(player.Text(ID_RESULT_LABEL + 3), "BRAVO");
         EXPECT_EQ(player.quiz->QuestionAt(1)->status, c.statusAfterFirst);

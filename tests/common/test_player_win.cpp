@@ -1,6 +1,7 @@
 #include "test_player_win.h"
 
-#include <cstdio>
+#include <fstream>
+#include <iterator>
 
 #include "answers/answers_file.h"
 #include "answers/header_panel_win.h"
@@ -13,8 +14,8 @@ namespace {
 
 constexpr char TEST_MAIN_CLASS[] = "BreloTestMain";
 
-void RecordMessage(const char* text, const char* caption, unsigned style) {
-    ReportedMessages().push_back({text, caption, style});
+void RecordMessage(const char* text, const char* caption, unsigned) {
+    ReportedMessages().emplace_back(text, caption);
 }
 
 // One main window serves every test of the program: under wine, destroying a
@@ -36,74 +37,56 @@ HWND SharedMainWindow() {
     return window;
 }
 
-void FillQuiz(QuizData& quiz, const TestQuiz& spec) {
-    quiz.FreeQuestions();
-    quiz.mediaKind = spec.mediaKind;
-    quiz.answersPerQuestion = spec.answersPerQuestion;
-    quiz.displayMode = spec.displayMode;
-    quiz.questionCount = static_cast<int32_t>(spec.questions.size());
-    CopyText(quiz.title, sizeof quiz.title, "Quiz de test");
-    CopyText(quiz.author, sizeof quiz.author, "Brelo");
-    CopyText(quiz.explanations, sizeof quiz.explanations, "Tapez vos r\xE9ponses.");
-    CopyText(quiz.answerLabel1, sizeof quiz.answerLabel1, "Ville");
-    CopyText(quiz.answerLabel2, sizeof quiz.answerLabel2, "Pays");
-    for (const TestQuestion& q : spec.questions) {
-        QuestionNode* node =
-            quiz.AddQuestion(q.answer1.c_str(), q.answer2.c_str(), q.prompt.c_str());
-        CopyText(node->extraText, sizeof node->extraText, q.extraText.c_str());
-    }
-    for (size_t k = 0; k < spec.codes.size() && k < QUIZ_MAX_QUESTIONS; ++k) {
-        CopyText(quiz.codes[k], sizeof quiz.codes[k], spec.codes[k].c_str());
-    }
-}
-
 }  // namespace
 
-TestQuiz NumberedQuiz(int mediaKind, int answersPerQuestion, int displayMode, int questions) {
-    TestQuiz quiz;
-    quiz.mediaKind = mediaKind;
-    quiz.answersPerQuestion = answersPerQuestion;
-    quiz.displayMode = displayMode;
+QuizData* NumberedQuiz(int mediaKind, int answersPerQuestion, int displayMode, int questions) {
+    QuizData* quiz = new QuizData();
+    quiz->FreeQuestions();
+    quiz->mediaKind = mediaKind;
+    quiz->answersPerQuestion = answersPerQuestion;
+    quiz->displayMode = displayMode;
+    quiz->questionCount = questions;
+    CopyText(quiz->title, QUIZ_TEXT_SIZE, "Quiz de test");
+    CopyText(quiz->author, QUIZ_TEXT_SIZE, "Brelo");
+    CopyText(quiz->explanations, QUIZ_TEXT_SIZE, "Tapez vos r\xE9ponses.");
     for (int q = 1; q <= questions; ++q) {
         const std::string n = std::to_string(q);
-        quiz.questions.push_back({"REPONSE" + n, "SECONDE" + n, "Q" + n, "plus " + n});
-        quiz.codes.push_back("CODE" + n);
+        QuestionNode* node =
+            quiz->AddQuestion(("REPONSE" + n).c_str(), ("SECONDE" + n).c_str(), ("Q" + n).c_str());
+        CopyText(node->extraText, QUIZ_TEXT_SIZE, ("plus " + n).c_str());
+        CopyText(quiz->codes[q - 1], QUIZ_TEXT_SIZE, ("CODE" + n).c_str());
     }
     return quiz;
 }
 
-std::vector<ReportedMessage>& ReportedMessages() {
-    static std::vector<ReportedMessage> messages;
+std::vector<std::pair<std::string, std::string>>& ReportedMessages() {
+    static std::vector<std::pair<std::string, std::string>> messages;
     return messages;
 }
 
 ScratchFolder::ScratchFolder() {
-    GetCurrentDirectoryA(sizeof previous_, previous_);
-    char base[MAX_PATH] = {};
-    GetTempPathA(sizeof base, base);
+    char text[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof text, text);
+    previous_ = text;
+    GetTempPathA(sizeof text, text);
     static int serial = 0;
-    char folder[MAX_PATH] = {};
-    std::snprintf(folder, sizeof folder, "%sbrelo-test-%lu-%d", base, GetCurrentProcessId(),
-                  ++serial);
-    CreateDirectoryA(folder, nullptr);
-    path_ = folder;
-    SetCurrentDirectoryA(folder);
+    path_ = std::string(text) + "brelo-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(++serial);
+    CreateDirectoryA(path_.c_str(), nullptr);
+    SetCurrentDirectoryA(path_.c_str());
 }
 
 ScratchFolder::~ScratchFolder() {
-    SetCurrentDirectoryA(previous_);
+    SetCurrentDirectoryA(previous_.c_str());
     WIN32_FIND_DATAA found = {};
-    const std::string pattern = path_ + "\\*";
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string file = path_ + "\\" + found.cFileName;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-            SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(file.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    while (search != INVALID_HANDLE_VALUE) {
+        const std::string file = path_ + "\\" + found.cFileName;
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(file.c_str());
+        if (!FindNextFileA(search, &found)) break;
     }
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
     RemoveDirectoryA(path_.c_str());
 }
 
@@ -116,28 +99,18 @@ std::string ScratchFolder::AnswersFile() const {
 }
 
 std::string ScratchFolder::Read(const std::string& name) const {
-    std::string bytes;
-    FILE* file = std::fopen(name.c_str(), "rb");
-    if (file == nullptr) return "<missing>";
-    char buffer[4096];
-    size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, count);
-    std::fclose(file);
-    return bytes;
+    std::ifstream file(name, std::ios::binary);
+    if (!file) return "<missing>";
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 void ScratchFolder::Write(const std::string& name, const std::string& bytes) const {
-    FILE* file = std::fopen(name.c_str(), "wb");
-    if (file == nullptr) return;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
+    std::ofstream(name, std::ios::binary) << bytes;
 }
 
-TestPlayer::TestPlayer(const TestQuiz& spec) {
+TestPlayer::TestPlayer(QuizData* ownQuiz) : quiz(ownQuiz) {
     ReportedMessages().clear();
     g_reportMessage = RecordMessage;
-    quiz = new QuizData();
-    FillQuiz(*quiz, spec);
     g_quiz = quiz;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     main = SharedMainWindow();
@@ -188,18 +161,6 @@ RECT TestPlayer::RectOn(HWND parent, HWND control) {
     GetWindowRect(control, &rect);
     MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
-}
-
-RECT TestPlayer::Rect(int id) const {
-    return RectOn(page, Item(id));
-}
-
-void TestPlayer::Put(int fieldNumber, const char* text) {
-    SetDlgItemTextA(page, ID_ANSWER_EDIT + fieldNumber, text);
-}
-
-void TestPlayer::Focus(int fieldNumber) {
-    SetFocus(Item(ID_ANSWER_EDIT + fieldNumber));
 }
 
 void TestPlayer::Leave(int fieldNumber) {

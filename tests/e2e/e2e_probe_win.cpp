@@ -1,17 +1,13 @@
 // Looks into a running player from outside, as a pupil's eyes would: finds
 // its window and prints the texts of its answer fields, result labels, score
-// and code, where a field is on the screen, which control has the focus; and
-// closes it. The end-to-end script drives the keyboard and mouse with
-// xdotool and asks this program what the player shows.
+// and code and which control has the focus; and closes it. The end-to-end script drives the
+// keyboard and mouse with xdotool and asks this program what the player shows.
 //
-//   e2e_probe wait          waits (30 s at most) for the player's page
 //   e2e_probe dump          one "name=text" line per field, label, score, code, focus
-//   e2e_probe point <id>    the screen coordinates of a page control's centre
 //   e2e_probe close         asks the player to close, as its close box does
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -20,8 +16,6 @@ constexpr int ID_ANSWER_EDIT = 4000;
 constexpr int ID_RESULT_LABEL = 5000;
 constexpr int ID_CODE_FIELD = 30;
 constexpr int ID_SCORE_TEXT = 32;
-constexpr DWORD WAIT_MS = 30000;
-constexpr DWORD POLL_MS = 200;
 
 struct Player {
     HWND main = nullptr;
@@ -51,16 +45,6 @@ bool TextOf(HWND control, char* text, int size) {
                                SMTO_ABORTIFHUNG, 5000, &result) != 0;
 }
 
-int Wait() {
-    for (DWORD waited = 0; waited < WAIT_MS; waited += POLL_MS) {
-        const Player player = FindPlayer();
-        if (player.page != nullptr && IsWindowVisible(player.page)) return 0;
-        Sleep(POLL_MS);
-    }
-    std::printf("no player window\n");
-    return 1;
-}
-
 int FocusedId(HWND main) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
@@ -86,16 +70,6 @@ int Dump() {
     return 0;
 }
 
-int Point(int id) {
-    const Player player = FindPlayer();
-    HWND control = player.page != nullptr ? GetDlgItem(player.page, id) : nullptr;
-    if (control == nullptr) return 1;
-    RECT rect = {};
-    GetWindowRect(control, &rect);
-    std::printf("%ld %ld\n", (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    return 0;
-}
-
 int Close() {
     const Player player = FindPlayer();
     if (player.main == nullptr) return 1;
@@ -108,9 +82,7 @@ int Close() {
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
     int result = 2;
-    if (std::strcmp(argv[1], "wait") == 0) result = Wait();
     if (std::strcmp(argv[1], "dump") == 0) result = Dump();
-    if (std::strcmp(argv[1], "point") == 0 && argc > 2) result = Point(std::atoi(argv[2]));
     if (std::strcmp(argv[1], "close") == 0) result = Close();
     std::fflush(stdout);
     return result;
