@@ -1,13 +1,28 @@
-// Compares a loaded quiz record with the source it was written from, field by
-// field. Shared by the native round trips and the Windows loader tests.
+// Checks of a loaded quiz record, shared by the native and the Windows tests:
+// a one-line summary, and a field by field comparison with the source it was
+// written from.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "quiz/quiz_record.h"
 #include "quiz/quiz_writer.h"
+
+// The parsed record on one line: media kind, answers per question, display
+// mode, colour, question count, title, second label, then every node.
+inline std::string Summary(const QuizRecord& quiz) {
+    char head[64];
+    std::snprintf(head, sizeof head, "m%d a%d d%d c%06X %d:", quiz.mediaKind,
+                  quiz.answersPerQuestion, quiz.displayMode, quiz.QuizColor(), quiz.questionCount);
+    std::string text = head + std::string(quiz.title) + "/" + quiz.answerLabel2;
+    for (const QuestionNode* n = quiz.firstQuestion; n != nullptr; n = n->next)
+        text += std::string(" [") + n->answer1 + "," + n->answer2 + "," + n->prompt + "," +
+                n->extraText + "]";
+    return text;
+}
 
 inline void ExpectQuizMatches(const QuizRecord& quiz, const QuizSource& source,
                               bool withCodes = true) {
