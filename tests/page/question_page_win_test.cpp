@@ -261,7 +261,9 @@ TEST_F(PageTest, EveryControlMatchesTheLayout) {
                 EXPECT_EQ(GetWindowLongPtrA(child, GWLP_WNDPROC),
                           reinterpret_cast<LONG_PTR>(AnswerFieldProc));
                 const LRESULT limit = SendMessageA(child, EM_GETLIMITTEXT, 0, 0);
-                if (c.textLimit > 0) EXPECT_EQ(limit, c.textLimit);
+                if (c.textLimit > 0) {
+                    EXPECT_EQ(limit, c.textLimit);
+                }
             }
             if (c.kind == PAGE_PICTURE) {
                 const bool shown = SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
@@ -274,8 +276,10 @@ TEST_F(PageTest, EveryControlMatchesTheLayout) {
         for (int row = 0; row < layout.rowCount; ++row) {
             EXPECT_EQ(quiz->rowPictureHeight[row], layout.rowPictureHeight[row]) << row;
         }
-        SCROLLINFO vertical = {sizeof vertical, SIF_RANGE};
-        SCROLLINFO horizontal = {sizeof horizontal, SIF_RANGE};
+        SCROLLINFO vertical = {};
+        vertical.cbSize = sizeof vertical;
+        vertical.fMask = SIF_RANGE;
+        SCROLLINFO horizontal = vertical;
         GetScrollInfo(page_, SB_VERT, &vertical);
         GetScrollInfo(page_, SB_HORZ, &horizontal);
         EXPECT_EQ(vertical.nMax, quiz->contentHeight - 2);

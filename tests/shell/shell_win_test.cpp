@@ -193,7 +193,9 @@ TEST_F(ShellTest, AWindowThatCannotBeMadeIsReportedAndEndsTheProgram) {
         taken.lpfnWndProc = PlainProc;
         taken.hInstance = GetModuleHandleA(nullptr);
         taken.lpszClassName = "Brelo";
-        if (c.classTaken) ASSERT_NE(RegisterClassA(&taken), 0);
+        if (c.classTaken) {
+            ASSERT_NE(RegisterClassA(&taken), 0);
+        }
         if (c.refuseWindow) {
             g_hook = SetWindowsHookExA(WH_CBT, RefuseMainWindow, nullptr, GetCurrentThreadId());
             ASSERT_NE(g_hook, nullptr);
