@@ -95,8 +95,7 @@ std::vector<ErrorCase> ErrorCases() {
          PNG_ERROR_TOO_LARGE},
         {"raw size past 2^31", Png(ImageHeader(0x10000, 0x10000, 8, 2), {0, 0}),
          PNG_ERROR_TOO_LARGE},
-        {"bitmap past 2^31", Png(ImageHeader(0x7FFFFFF0, 3, 2, 0), {0, 0}),
-         PNG_ERROR_TOO_LARGE},
+        {"bitmap past 2^31", Png(ImageHeader(0x7FFFFFF0, 3, 2, 0), {0, 0}), PNG_ERROR_TOO_LARGE},
     };
 }
 
@@ -121,23 +120,21 @@ Bytes Interlaced3x3(const Bytes& grey) {
             grey[1], 0,       grey[7], 0,       grey[3], grey[4], grey[5]};
 }
 
+// The conversions the PngSuite comparison cannot show on Windows (no libpng
+// there); the comparison covers every format natively.
 TEST(PngDecoder, ConvertsToNativeRows) {
     Bytes rgb16 = {0, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC};
     Bytes rgba16 = {0};
     for (int i = 0; i < 24; ++i) rgba16.push_back(static_cast<unsigned char>(i * 10));
     const PixelCase cases[] = {
-        {"grey 8", Png(kGrey1x1, {0, 7}), 8, 256, {7, 0, 0, 0}},
         {"grey 2 to 4", Png(ImageHeader(4, 1, 2, 0), {0, 0x1B}), 4, 4, {0x01, 0x23, 0, 0}},
-        {"grey 16", Png(ImageHeader(1, 1, 16, 0), {0, 0xAB, 0xCD}), 8, 256, {0xAB, 0, 0, 0}},
         {"grey alpha 8", Png(ImageHeader(1, 1, 8, 4), {0, 9, 200}), 8, 256, {9, 0, 0, 0}},
         {"rgb 16", Png(ImageHeader(1, 1, 16, 2), rgb16), 24, 0, {0x9A, 0x56, 0x12, 0}},
-        {"rgba 8", Png(ImageHeader(1, 1, 8, 6), {0, 1, 2, 3, 4}), 32, 0, {3, 2, 1, 4}},
         {"rgba 16, odd width",
          Png(ImageHeader(3, 1, 16, 6), rgba16),
          32,
          0,
          {40, 20, 0, 60, 120, 100, 80, 140, 200, 180, 160, 220}},
-        {"sub filter", Png(ImageHeader(3, 1, 8, 0), {1, 10, 5, 250}), 8, 256, {10, 15, 9, 0}},
         {"paeth filter, first row", Png(ImageHeader(2, 1, 8, 0), {4, 3, 4}), 8, 256, {3, 7, 0, 0}},
     };
     for (const PixelCase& c : cases) {
@@ -150,11 +147,8 @@ TEST(PngDecoder, ConvertsToNativeRows) {
     }
 }
 
-TEST(PngDecoder, ColourTables) {
-    Result grey2 = Decode(Png(ImageHeader(4, 1, 2, 0), {0, 0x1B}));
-    ASSERT_EQ(grey2.format.tableEntries, 4u);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(grey2.format.colourTable[i][1], i * 85);
-    // Index 5 of a one-entry palette reads black, never what was in memory.
+// Index 5 of a one-entry palette reads black, never what was in memory.
+TEST(PngDecoder, IndexPastThePaletteIsBlack) {
     Result palette = Decode(Png(ImageHeader(2, 1, 8, 3), {0, 0, 5}, Chunk("PLTE", {10, 20, 30})));
     ASSERT_EQ(palette.error, PNG_ERROR_NONE);
     EXPECT_EQ(palette.format.tableEntries, 256u);
