@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <random>
 #include <sstream>
 
 #include "tests/tools/pe_fixture.h"
@@ -20,7 +21,9 @@ namespace {
 class Scratch {
   public:
     explicit Scratch(const std::string& name) {
-        dir_ = fs::temp_directory_path() / ("brelo-make-test-" + name);
+        // Unique per run: the native and sanitizer builds may test at once.
+        static const std::string run = std::to_string(std::random_device{}());
+        dir_ = fs::temp_directory_path() / ("brelo-make-test-" + run + "-" + name);
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }

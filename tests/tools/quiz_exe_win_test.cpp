@@ -86,7 +86,8 @@ Shown StartAndLook(const std::wstring& exe) {
     Shown shown;
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    const fs::path folder = fs::path(temp) / L"brelo-quiz-exe-run";
+    const fs::path folder =
+        fs::path(temp) / (L"brelo-quiz-exe-run-" + std::to_wstring(GetCurrentProcessId()));
     fs::remove_all(folder);
     fs::create_directories(folder);
     STARTUPINFOW startup = {};
@@ -140,7 +141,8 @@ std::wstring AsShown(const std::string& windows1252) {
 fs::path Scratch(const wchar_t* name) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    const fs::path folder = fs::path(temp) / name;
+    const fs::path folder =
+        fs::path(temp) / (name + (L"-" + std::to_wstring(GetCurrentProcessId())));
     fs::remove_all(folder);
     fs::create_directories(folder);
     return folder;
