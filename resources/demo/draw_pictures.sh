@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Draws the demo quiz's pictures with ImageMagick: fifteen flags (question
-# pictures) and the same flags with the country's name underneath (answer
-# pictures). Run by hand when a drawing changes; the files are committed.
+# pictures) and the same flags with the country's name on a band across
+# their bottom (answer pictures). Run by hand when a drawing changes; the
+# files are committed.
 # Odd questions get JPEG pictures, even ones PNG, so both picture routes of
 # the player are shown; answer pictures are JPEG except question 2's.
 set -euo pipefail
@@ -12,13 +13,13 @@ third=$((W / 3))
 band=$((H / 3))
 
 vertical() {  # vertical <out> <left> <middle> <right>
-  convert -size ${third}x$H "xc:$2" "xc:$3" "xc:$4" +append "$1"
+  convert -size ${third}x$H "xc:$2" "xc:$3" "xc:$4" +append +repage "$1"
 }
 horizontal() {  # horizontal <out> <top> <middle> <bottom>
-  convert -size ${W}x$((H - 2 * band)) "xc:$2" -size ${W}x$band "xc:$3" "xc:$4" -append "$1"
+  convert -size ${W}x$((H - 2 * band)) "xc:$2" -size ${W}x$band "xc:$3" "xc:$4" -append +repage "$1"
 }
 halves() {  # halves <out> <top> <bottom>
-  convert -size ${W}x$((H / 2)) "xc:$2" "xc:$3" -append "$1"
+  convert -size ${W}x$((H / 2)) "xc:$2" "xc:$3" -append +repage "$1"
 }
 nordic() {  # nordic <out> <field> <cross>: the cross sits toward the hoist
   convert -size ${W}x$H "xc:$2" -fill "$3" \
@@ -56,8 +57,13 @@ for q in $(seq 1 15); do
   draw_flag "$q" "$flag"
   name=$(printf "%b" "${names[$q]}")
   answer=$work/answer$q.png
-  convert "$flag" -background '#1E6B1E' -gravity south -splice 0x30 \
-    -fill white -font DejaVu-Sans-Bold -pointsize 18 -annotate +0+5 "$name" "$answer"
+  # The answer picture keeps the flag's size (its label on the page has the
+  # question picture's size): the name goes on a band across the bottom.
+  fw=$(identify -format "%w" "$flag")
+  fh=$(identify -format "%h" "$flag")
+  convert "$flag" -fill '#1E6B1E' -draw "rectangle 0,$((fh - 30)) $((fw - 1)),$((fh - 1))" \
+    -fill white -font DejaVu-Sans-Bold -pointsize 18 -gravity south -annotate +0+5 "$name" \
+    "$answer"
   if [ $((q % 2)) -eq 1 ]; then
     convert "$flag" -strip -quality 85 "flag$q.jpg"
   else
