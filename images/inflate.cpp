@@ -130,8 +130,9 @@ void AlignToByte(BitReader& reader) {
 
 // Canonical Huffman codes from their lengths (RFC 1951 3.2.2). A set of
 // lengths that asks for more codes of some length than that length has room
-// for cannot come from a real encoder, and would push the limits past 16
-// bits, so it is refused.
+// for (over-subscribed) has no canonical code and cannot come from a real
+// encoder: it is refused as corrupt, as zlib refuses it, which also keeps
+// every limit within its 16 bits.
 bool BuildHuffmanTable(HuffmanTable& table, const uint8_t* lengths, int symbolCount, int maxBits) {
     uint16_t counts[MAX_CODE_BITS + 1] = {};
     for (int symbol = 0; symbol < symbolCount; ++symbol) ++counts[lengths[symbol]];

@@ -99,7 +99,8 @@ void UnscrambleBytes(const unsigned char* stored, unsigned count, unsigned char*
 
 // Picture fitted into the box: the smaller of the two ratios, so the picture
 // touches the box on one side. A side that would truncate to nothing keeps one
-// pixel, since a zero-sized bitmap is no bitmap at all.
+// pixel, since a zero-sized bitmap is no bitmap at all; the upper clamp only
+// keeps the conversion to int defined for absurd boxes.
 int FittedSide(int side, double scale) {
     double fitted = side * scale;
     if (fitted < 1.0) return 1;
@@ -125,14 +126,15 @@ HBITMAP FitBitmapToBox(HBITMAP bitmap, int boxWidth, int boxHeight) {
     int newWidth = FittedSide(width, scale);
     int newHeight = FittedSide(height, scale);
 
+    // Declared before the memory contexts so that, on a failure, the contexts
+    // let go of both bitmaps before the bitmaps are deleted.
     ScreenDC screen;
     if (screen.get() == nullptr) return nullptr;
+    OwnedBitmap target(CreateCompatibleBitmap(screen.get(), newWidth, newHeight));
+    if (target.get() == nullptr) return nullptr;
     MemoryDC sourceDC(screen.get());
     MemoryDC targetDC(screen.get());
     if (sourceDC.get() == nullptr || targetDC.get() == nullptr) return nullptr;
-
-    OwnedBitmap target(CreateCompatibleBitmap(screen.get(), newWidth, newHeight));
-    if (target.get() == nullptr) return nullptr;
     if (!sourceDC.Select(bitmap) || !targetDC.Select(target.get())) return nullptr;
 
     SetStretchBltMode(targetDC.get(), HALFTONE);
@@ -197,15 +199,19 @@ HBITMAP LoadPictureResource(HMODULE module, int identifier, const char* type, in
     }
     const unsigned char* stored = static_cast<const unsigned char*>(LockResource(loaded));
     DWORD count = SizeofResource(module, found);
-    if (stored == nullptr || count == 0) return nullptr;
+    if (stored == nullptr || count == 0) {
+        FreeResource(loaded);
+        return nullptr;
+    }
 
     HBITMAP picture = nullptr;
     if (identifier > PICTURE_SCRAMBLE_THRESHOLD) {
         // The stored resource stays as stored: every load starts from the same bytes.
         HeapBlock file(count);
-        if (file.get() == nullptr) return nullptr;
-        UnscrambleBytes(stored, count, file.get());
-        picture = LoadOlePicture(file.get(), count);
+        if (file.get() != nullptr) {
+            UnscrambleBytes(stored, count, file.get());
+            picture = LoadOlePicture(file.get(), count);
+        }
     } else {
         picture = LoadOlePicture(stored, count);
     }
