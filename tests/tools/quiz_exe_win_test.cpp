@@ -7,12 +7,11 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "page/control_ids.h"
+#include "tools/file_output.h"
 #include "tools/player_output.h"
 #include "tools/quiz_resources.h"
 
@@ -34,15 +33,10 @@ std::string Narrow(const std::wstring& wide) {
 }
 
 std::vector<uint8_t> ReadBytes(const std::wstring& path) {
-    std::ifstream in(fs::path(path), std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
-                                std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(fs::path(path), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+    std::vector<uint8_t> bytes;
+    std::string error;
+    EXPECT_TRUE(ReadWholeFile(Narrow(path), bytes, error)) << error;
+    return bytes;
 }
 
 // What the player shows a pupil, read from its windows.
@@ -80,31 +74,52 @@ BOOL CALLBACK CollectPrompts(HWND window, LPARAM data) {
     return TRUE;
 }
 
-// Starts the program in a folder of its own (where it keeps its answers
-// file), reads its window, closes it.
-Shown StartAndLook(const std::wstring& exe) {
-    Shown shown;
+fs::path Scratch(const std::wstring& name) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    const fs::path folder =
-        fs::path(temp) / (L"brelo-quiz-exe-run-" + std::to_wstring(GetCurrentProcessId()));
+    const fs::path folder = fs::path(temp) / (name + L"-" + std::to_wstring(GetCurrentProcessId()));
     fs::remove_all(folder);
     fs::create_directories(folder);
+    return folder;
+}
+
+// Runs `exe` in `folder` (null: here). `look` sees the process while it
+// runs; the result is its exit code, or -1.
+template <typename Look>
+int Launch(const std::wstring& exe, const std::wstring& arguments, const wchar_t* folder,
+           Look look) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    std::wstring command = L"\"" + exe + L"\"";
-    if (!CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.wstring().c_str(), &startup, &process)) {
-        ADD_FAILURE() << "cannot start " << Narrow(exe) << ": error " << GetLastError();
-        return shown;
+    std::wstring command = L"\"" + exe + L"\" " + arguments;
+    if (!CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder,
+                        &startup, &process)) {
+        return -1;
     }
-    Search search = {process.dwProcessId, nullptr};
-    for (int i = 0; i < 300 && search.found == nullptr; ++i) {
-        Sleep(100);
-        EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
+    look(process.dwProcessId);
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process.hProcess, &code);
+    } else {
+        TerminateProcess(process.hProcess, 1);
     }
-    if (search.found != nullptr) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+// Starts the player in a folder of its own (where it keeps its answers
+// file), reads its window and closes it.
+Shown StartAndLook(const std::wstring& exe) {
+    Shown shown;
+    const fs::path folder = Scratch(L"brelo-quiz-exe-run");
+    Launch(exe, L"", folder.wstring().c_str(), [&shown](DWORD id) {
+        Search search = {id, nullptr};
+        for (int i = 0; i < 300 && search.found == nullptr; ++i) {
+            Sleep(100);
+            EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
+        }
+        if (search.found == nullptr) return;
         shown.window = true;
         // The page builds its rows while the window opens; give it a moment.
         for (int i = 0; i < 50 && shown.prompts.empty(); ++i) {
@@ -116,13 +131,7 @@ Shown StartAndLook(const std::wstring& exe) {
         GetWindowTextW(search.found, caption, 512);
         shown.caption = caption;
         PostMessageW(search.found, WM_CLOSE, 0, 0);
-    }
-    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) {
-        TerminateProcess(process.hProcess, 1);
-        WaitForSingleObject(process.hProcess, 5000);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    });
     std::error_code ec;
     fs::remove_all(folder, ec);
     return shown;
@@ -136,36 +145,6 @@ std::wstring AsShown(const std::string& windows1252) {
     MultiByteToWideChar(CP_ACP, 0, windows1252.data(), static_cast<int>(windows1252.size()),
                         &wide[0], n);
     return wide;
-}
-
-fs::path Scratch(const wchar_t* name) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const fs::path folder =
-        fs::path(temp) / (name + (L"-" + std::to_wstring(GetCurrentProcessId())));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    return folder;
-}
-
-int RunProgram(const std::wstring& exe, const std::wstring& arguments) {
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    std::wstring command = L"\"" + exe + L"\" " + arguments;
-    if (!CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return -1;
-    }
-    DWORD code = 1;
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(process.hProcess, &code);
-    } else {
-        TerminateProcess(process.hProcess, 1);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
 }
 
 TEST(QuizExe, EveryRouteGivesAPlayerThatShowsItsQuiz) {
@@ -187,9 +166,9 @@ TEST(QuizExe, EveryRouteGivesAPlayerThatShowsItsQuiz) {
     {  // Our own PE writer, as brelo-make on Linux uses it.
         std::vector<uint8_t> out;
         std::string error;
-        ASSERT_TRUE(PlayerImageWithQuiz(ReadBytes(player), enciphered, out, error)) << error;
         routes.push_back({"PE writer, enciphered", (folder / L"pe-writer.exe").wstring()});
-        WriteBytes(routes.back().exe, out);
+        ASSERT_TRUE(PlayerImageWithQuiz(ReadBytes(player), enciphered, out, error)) << error;
+        ASSERT_TRUE(WriteFileAtomically(Narrow(routes.back().exe), out, error)) << error;
     }
     {  // BeginUpdateResource, as brelo-make on Windows does it.
         std::string error;
@@ -199,10 +178,11 @@ TEST(QuizExe, EveryRouteGivesAPlayerThatShowsItsQuiz) {
     }
     {  // brelo-make.exe itself, from its command line.
         routes.push_back({"brelo-make.exe build", (folder / L"command line \u00e9.exe").wstring()});
-        ASSERT_EQ(
-            RunProgram(Full(BRELO_MAKE_EXE), L"build \"" + json + L"\" -o \"" + routes.back().exe +
-                                                 L"\" --player \"" + player + L"\" --encipher"),
-            0);
+        ASSERT_EQ(Launch(Full(BRELO_MAKE_EXE),
+                         L"build \"" + json + L"\" -o \"" + routes.back().exe + L"\" --player \"" +
+                             player + L"\" --encipher",
+                         nullptr, [](DWORD) {}),
+                  0);
     }
     // At build time, through brelo_quiz_player().
     routes.push_back({"brelo_quiz_player", Full(BRELO_CAPITALS_EXE)});
@@ -245,7 +225,7 @@ TEST(QuizExe, WindowsFindsEveryResourceTheWriterPuts) {
 
     const fs::path folder = Scratch(L"brelo-quiz-exe-module");
     const std::wstring path = (folder / L"many.exe").wstring();
-    WriteBytes(path, image);
+    ASSERT_TRUE(WriteFileAtomically(Narrow(path), image, error)) << error;
     HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr) << GetLastError();
     for (const QuizResource& r : quiz) {

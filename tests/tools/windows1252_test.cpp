@@ -45,9 +45,4 @@ TEST(Windows1252, EveryByteSurvivesTheRoundTrip) {
     EXPECT_EQ(back.text, all);
 }
 
-TEST(Windows1252, NamesCodePoints) {
-    EXPECT_EQ(CodePointName(0x151), "U+0151");
-    EXPECT_EQ(CodePointName(0x1F600), "U+1F600");
-}
-
 }  // namespace
