@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <iterator>
+#include <set>
 
 #include <nlohmann/json.hpp>
 
@@ -424,6 +424,11 @@ bool ParseQuizJson(const std::string& jsonText, const std::string& sourceName,
 bool LoadQuizJson(const std::string& path, QuizProject& out, std::vector<std::string>& problems) {
     namespace fs = std::filesystem;
     fs::path file = fs::u8path(path);
+    std::error_code ec;
+    if (fs::is_directory(file, ec)) {
+        problems.push_back(path + ": is a folder, not a quiz file");
+        return false;
+    }
     std::ifstream in(file, std::ios::binary);
     std::string text;
     if (in) text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
