@@ -120,8 +120,8 @@ TEST(SaveAnswersWin, AFailedSaveKeepsTheOldFileAndSaysSo) {
         EXPECT_FALSE(SaveAnswers(player.quiz));
         EXPECT_EQ(folder.Read(name), "ancien\r\n");
         ASSERT_EQ(ReportedMessages().size(), 1u);
-        EXPECT_EQ(ReportedMessages()[0].second, "Brelo");
-        EXPECT_NE(ReportedMessages()[0].first.find(name), std::string::npos);
+        EXPECT_EQ(ReportedMessages()[0].caption, "Brelo");
+        EXPECT_NE(ReportedMessages()[0].text.find(name), std::string::npos);
 
         // F2 reports as well; a save asked not to report stays silent.
         player.Focus(1);

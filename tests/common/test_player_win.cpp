@@ -14,8 +14,8 @@ namespace {
 
 constexpr char TEST_MAIN_CLASS[] = "BreloTestMain";
 
-void RecordMessage(const char* text, const char* caption, unsigned) {
-    ReportedMessages().emplace_back(text, caption);
+void RecordMessage(const char* text, const char* caption, unsigned style) {
+    ReportedMessages().push_back({text, caption, style});
 }
 
 // One main window serves every test of the program: under wine, destroying a
@@ -59,8 +59,8 @@ QuizData* NumberedQuiz(int mediaKind, int answersPerQuestion, int displayMode, i
     return quiz;
 }
 
-std::vector<std::pair<std::string, std::string>>& ReportedMessages() {
-    static std::vector<std::pair<std::string, std::string>> messages;
+std::vector<ReportedMessage>& ReportedMessages() {
+    static std::vector<ReportedMessage> messages;
     return messages;
 }
 

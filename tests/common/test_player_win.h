@@ -16,8 +16,13 @@
 // "SECONDE1".. for the second), extra texts "plus 1".., codes "CODE1"..
 QuizData* NumberedQuiz(int mediaKind, int answersPerQuestion, int displayMode, int questions);
 
-// What the player reported (text, caption) instead of showing a box.
-std::vector<std::pair<std::string, std::string>>& ReportedMessages();
+// What the player reported instead of showing a box.
+struct ReportedMessage {
+    std::string text;
+    std::string caption;
+    unsigned style;
+};
+std::vector<ReportedMessage>& ReportedMessages();
 
 // A fresh current folder for one test, where the answers file (named after
 // this test program) is read and written; removed with its files afterwards.
