@@ -35,8 +35,8 @@ TEST(QuizSettings, BlockIsSeventyBytesAndHoldsOurTexts) {
     ASSERT_NE(text, "?");
     QuizRecord quiz;
     ParseSettings(reinterpret_cast<const uint8_t*>(text.data()), text.size(), quiz);
-    EXPECT_STREQ(quiz.linkAddress, "https://brelo.example/");
-    EXPECT_STREQ(quiz.creditLine, "Brelo 1.0 - un quiz pour toute la classe");
+    EXPECT_STREQ(quiz.linkAddress, "http://brelo.fr");
+    EXPECT_STREQ(quiz.creditLine, "Fait avec Brelo");
     // Nothing was cut: the texts fit their fields.
     EXPECT_EQ(text, "BR" + std::string(quiz.linkAddress) + "|" + quiz.creditLine);
 }
@@ -302,7 +302,7 @@ TEST(LoadQuizBlocks, EndStatesAndMessages) {
         EXPECT_EQ(LoadQuizBlocks(quiz, blocks), row.state);
         g_reportMessage = nullptr;
         EXPECT_EQ(g_messages, row.messages);
-        EXPECT_STREQ(quiz.linkAddress, row.settings ? "" : "https://brelo.example/");
+        EXPECT_STREQ(quiz.linkAddress, row.settings ? "" : "http://brelo.fr");
         if (row.summary.empty())
             ExpectQuizMatches(quiz, source, row.state == QUIZ_LOADED);
         else

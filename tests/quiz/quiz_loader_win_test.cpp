@@ -89,8 +89,8 @@ TEST(LoadQuizFromModule, EveryTestQuiz) {
         FreeLibrary(module);
 
         EXPECT_EQ(g_messages, found->second.second);
-        EXPECT_STREQ(quiz.linkAddress, "https://brelo.example/");
-        EXPECT_STREQ(quiz.creditLine, "Brelo 1.0 - un quiz pour toute la classe");
+        EXPECT_STREQ(quiz.linkAddress, "http://brelo.fr");
+        EXPECT_STREQ(quiz.creditLine, "Fait avec Brelo");
         switch (found->second.first) {
             case FULL:
             case NO_CODES:
