@@ -42,7 +42,9 @@ constexpr HeaderControl HEADER_CONTROLS[] = {
     {ID_SAVE_BUTTON, "button", BS_PUSHBUTTON, 666, 25, 55, 18, FONT_DEFAULT_GUI},
     {ID_EXPLANATIONS, "Static", 0, 110, 19, 490, 27, FONT_DEFAULT_GUI},
     {ID_TITLE, "Static", 0, 110, 3, 190, 18, FONT_EMPHASIS},
-    {ID_CODE_CAPTION, "Static", 0, 7, 29, 36, 15, FONT_DEFAULT_GUI},
+    // One line whatever the font's width: wrapped, " Code :" would fall
+    // below its 15 pixels and vanish.
+    {ID_CODE_CAPTION, "Static", SS_LEFTNOWORDWRAP, 7, 29, 36, 15, FONT_DEFAULT_GUI},
     {ID_SCORE_TEXT, "Static", SS_CENTER, 10, 1, 80, 20, FONT_TEXT},
     {ID_CODE_FIELD, "edit", ES_READONLY, 44, 29, 53, 16, FONT_DEFAULT_GUI},
     {ID_RULE_HORIZONTAL, "Static", WS_BORDER, 0, 26, 100, 1, FONT_NONE},
