@@ -2,33 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <vector>
 
-#include "page/control_ids.h"
-
 namespace {
-
-// The vertical requests are checked on the real page; here the horizontal
-// ones, where a line is one pixel and the wheel does nothing, and the limits.
-TEST(PageScroll, HorizontalRequestsAndLimits) {
-    const ScrollBarState bar = {0, 998, 399, 310, 420};
-    const int32_t cases[][2] = {{0, 309},
-                                {1, 311},
-                                {2, 0},
-                                {3, 709},
-                                {5, 420},
-                                {6, 0},
-                                {7, 998},
-                                {SCROLL_WHEEL_DOWN, 310},
-                                {SCROLL_WHEEL_UP, 310}};
-    for (const auto& c : cases) EXPECT_EQ(WishedScrollPosition(c[0], false, bar), c[1]) << c[0];
-    // Steps near the ends of the range do not wrap before they are limited.
-    const ScrollBarState high = {0, INT_MAX, 100, INT_MAX - 5, 0};
-    EXPECT_EQ(WishedScrollPosition(3, true, high), INT_MAX);
-    const ScrollBarState low = {INT_MIN, 0, 100, INT_MIN + 5, 0};
-    EXPECT_EQ(WishedScrollPosition(0, true, low), INT_MIN);
-}
 
 // A picture quiz whose row r has pictures 100 + r high.
 void MakePictureQuiz(QuizRecord& quiz, int questions, int displayMode,
