@@ -1,6 +1,4 @@
-// The inflater against zlib and the PNG decoder against libpng, the trusted
-// decoders serving as oracles (native only), plus the flip-and-truncate loop
-// over every PngSuite file.
+// The inflater against zlib and the PNG decoder against libpng (native only).
 #include <gtest/gtest.h>
 #include <png.h>
 #include <zlib.h>
@@ -20,8 +18,7 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-// Random bytes, words, runs and a gradient, each through zlib at every
-// level and with every strategy.
+// Random bytes, words, runs and a gradient through zlib at every level and strategy.
 TEST(InflateOracle, DecodesWhatZlibCompressed) {
     std::mt19937 random(7);
     std::vector<Bytes> samples(4, Bytes(150000));
@@ -60,7 +57,6 @@ TEST(InflateOracle, DecodesWhatZlibCompressed) {
     }
 }
 
-// Our decoder's bitmap: format, colour table and rows.
 struct Decoded {
     uint32_t error;
     PngBitmapFormat format;
@@ -149,8 +145,7 @@ bool DecodeReference(const Bytes& file, Reference* ref) {
     return true;
 }
 
-// Our rows laid out the way libpng gives them after the same reductions: one
-// byte per sample, red first.
+// Our rows as libpng gives them: one byte per sample, red first.
 Bytes AsReferenceRows(const Decoded& ours) {
     Bytes rows;
     int bits = ours.format.bitsPerPixel;

@@ -29,8 +29,7 @@ class PictureTest : public ::testing::Test {
 };
 
 struct Size {
-    int width;
-    int height;
+    int width, height;
 };
 
 Size BitmapSize(HBITMAP bitmap) {
@@ -136,19 +135,15 @@ TEST_F(PictureTest, PngResourceSteps) {
     DeleteObject(section);
 }
 
-struct FitCase {
-    Size picture;
-    Size fitted;
-};
-
-const FitCase kFits[] = {
-    {{640, 480}, {260, 195}}, {{3, 7}, {111, 260}},   // smaller pictures are enlarged
-    {{260, 260}, {260, 260}}, {{6000, 2}, {260, 1}},  // would truncate to 0 rows: kept at one
-    {{2, 6000}, {1, 260}},
-};
-
 TEST_F(PictureTest, FitKeepsTheAspectInsideTheBox) {
-    for (const FitCase& c : kFits) {
+    const struct {
+        Size picture, fitted;
+    } fits[] = {
+        {{640, 480}, {260, 195}}, {{3, 7}, {111, 260}},   // smaller pictures are enlarged
+        {{260, 260}, {260, 260}}, {{6000, 2}, {260, 1}},  // would truncate to 0 rows: kept at one
+        {{2, 6000}, {1, 260}},
+    };
+    for (const auto& c : fits) {
         SCOPED_TRACE(std::to_string(c.picture.width) + "x" + std::to_string(c.picture.height));
         HDC screen = GetDC(nullptr);
         HBITMAP source = CreateCompatibleBitmap(screen, c.picture.width, c.picture.height);
