@@ -9,15 +9,9 @@
 
 namespace {
 
-PageLayoutInput Input(int32_t mediaKind, int32_t questions, int32_t answers, int32_t mode,
+PageLayoutInput Input(int32_t kind, int32_t questions, int32_t answers, int32_t mode,
                       std::vector<PictureSize> pictures = {}) {
-    PageLayoutInput input;
-    input.mediaKind = mediaKind;
-    input.questionCount = questions;
-    input.answersPerQuestion = answers;
-    input.displayMode = mode;
-    input.pictures = std::move(pictures);
-    return input;
+    return {kind, questions, answers, mode, std::move(pictures)};
 }
 
 const PageControl* Find(const PageLayout& layout, int32_t id, int32_t q = 0) {
@@ -34,10 +28,9 @@ struct Box {
 void ExpectBox(const PageLayout& layout, int32_t id, int32_t q, Box box, const char* what) {
     const PageControl* c = Find(layout, id, q);
     ASSERT_NE(c, nullptr) << what << " id " << id;
-    EXPECT_EQ(c->x, box.x) << what << " id " << id;
-    EXPECT_EQ(c->y, box.y) << what << " id " << id;
-    EXPECT_EQ(c->width, box.width) << what << " id " << id;
-    EXPECT_EQ(c->height, box.height) << what << " id " << id;
+    EXPECT_EQ(std::vector<int32_t>({c->x, c->y, c->width, c->height}),
+              std::vector<int32_t>({box.x, box.y, box.width, box.height}))
+        << what << " id " << id;
 }
 
 TEST(PageLayout, ListRowsAre25PixelsApart) {
@@ -56,14 +49,13 @@ TEST(PageLayout, ListRowsAre25PixelsApart) {
     };
     for (const auto& row : rows) ExpectBox(layout, row.id, row.q, row.box, "list");
     EXPECT_EQ(Find(layout, 4001)->textLimit, 0);  // the list sets no limit
-}
 
-TEST(PageLayout, ListHasOneFieldPerQuestionEvenWithTwoAnswers) {
-    const PageLayout layout = LayoutPage(Input(MEDIA_NONE, 2, 2, 0));
-    ASSERT_EQ(layout.controls.size(), 8u);
-    EXPECT_NE(Find(layout, 4002), nullptr);
-    EXPECT_EQ(Find(layout, 4003), nullptr);
-    EXPECT_EQ(layout.contentWidth, 960);  // 880 + 80 with two answers
+    // Two answers: still one field per question, and 80 pixels wider.
+    const PageLayout two = LayoutPage(Input(MEDIA_NONE, 2, 2, 0));
+    ASSERT_EQ(two.controls.size(), 8u);
+    EXPECT_NE(Find(two, 4002), nullptr);
+    EXPECT_EQ(Find(two, 4003), nullptr);
+    EXPECT_EQ(two.contentWidth, 960);
 }
 
 TEST(PageLayout, PictureRowTakesTheTallestOfThreePictures) {
@@ -89,13 +81,12 @@ TEST(PageLayout, PictureRowTakesTheTallestOfThreePictures) {
     EXPECT_EQ(layout.contentHeight, 435 + 60);
     EXPECT_EQ(layout.contentWidth, 910);
     EXPECT_EQ(Find(layout, 4001)->textLimit, 128);
-}
 
-TEST(PageLayout, MissingPicturesTakeTheBoxWidthAndNoHeight) {
-    const PageLayout layout = LayoutPage(Input(MEDIA_PICTURE, 2, 1, 0));
-    ExpectBox(layout, 9901, 1, {46, 5, 260, 0}, "missing");
-    ExpectBox(layout, 4001, 1, {46, 15, 260, 20}, "missing");
-    EXPECT_EQ(layout.rowPictureHeight[0], 0);
+    // Missing pictures take the box width and no height.
+    const PageLayout missing = LayoutPage(Input(MEDIA_PICTURE, 2, 1, 0));
+    ExpectBox(missing, 9901, 1, {46, 5, 260, 0}, "missing");
+    ExpectBox(missing, 4001, 1, {46, 15, 260, 20}, "missing");
+    EXPECT_EQ(missing.rowPictureHeight[0], 0);
 }
 
 TEST(PageLayout, TwoAnswersShiftTheGridAndAddCaptionsPerRow) {
@@ -190,9 +181,8 @@ TEST(PageLayout, MaximalQuizFitsIn32BitsAndEveryIdentifierIsUnique) {
     EXPECT_EQ(Find(clamped, ID_ANSWER_EDIT + 97), nullptr);
     EXPECT_EQ(PagePicturesNeeded(4), 6);
     EXPECT_EQ(PagePicturesNeeded(-3), 0);
-}
 
-TEST(PageLayout, UnknownMediaKindsAndOtherAnswerCountsCreateNothing) {
+    // Unknown media kinds and other answer counts create nothing.
     EXPECT_TRUE(LayoutPage(Input(4, 3, 1, 0)).controls.empty());
     const PageLayout three = LayoutPage(Input(MEDIA_PICTURE, 1, 3, 0));
     for (const PageControl& c : three.controls) {
@@ -238,10 +228,8 @@ TEST(PagePaint, StaticsAreColouredByIdentifierAndText) {
         {9901, nullptr, PAINT_DEFAULT},        {5005, "", PAINT_HINT},
     };
     for (const auto& c : cases) EXPECT_EQ(ChooseStaticPaint(c.id, fields, c.text), c.paint) << c.id;
-    EXPECT_TRUE(UseWhiteText(60, 60));
-    EXPECT_TRUE(UseWhiteText(69, 0));
-    EXPECT_FALSE(UseWhiteText(70, 60));
-    EXPECT_FALSE(UseWhiteText(60, 70));
+    EXPECT_TRUE(UseWhiteText(60, 60) && UseWhiteText(69, 0));
+    EXPECT_FALSE(UseWhiteText(70, 60) || UseWhiteText(60, 70));
 }
 
 }  // namespace

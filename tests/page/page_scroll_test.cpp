@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -18,15 +19,13 @@ void MakePictureQuiz(QuizRecord& quiz, int questions, int displayMode,
     for (int q : solved) quiz.QuestionAt(q - 1)->status = 1;
 }
 
+auto Key(const ShiftStep& s) {
+    return std::make_tuple(s.operation, s.show, s.distance, s.direction, s.question);
+}
+
 void ExpectSteps(const std::vector<ShiftStep>& steps, const std::vector<ShiftStep>& expected) {
     ASSERT_EQ(steps.size(), expected.size());
-    for (size_t i = 0; i < steps.size(); ++i) {
-        const ShiftStep& a = steps[i];
-        const ShiftStep& b = expected[i];
-        EXPECT_TRUE(a.operation == b.operation && a.show == b.show && a.distance == b.distance &&
-                    a.direction == b.direction && a.question == b.question)
-            << "step " << i;
-    }
+    for (size_t i = 0; i < steps.size(); ++i) EXPECT_EQ(Key(steps[i]), Key(expected[i])) << i;
 }
 
 TEST(PageScroll, HidePassCollapsesOnlyFullRows) {

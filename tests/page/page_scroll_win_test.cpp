@@ -13,14 +13,6 @@
 
 namespace {
 
-int Position(HWND page, int bar) {
-    SCROLLINFO info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_ALL;
-    GetScrollInfo(page, bar, &info);
-    return info.nPos;
-}
-
 SIZE Client(HWND page) {
     RECT client = {};
     GetClientRect(page, &client);
@@ -39,11 +31,9 @@ TEST(PageScrollWin, EveryRequestMovesAllControlsByWhatTheBarMoved) {
     ASSERT_EQ(player.quiz->contentHeight, 2405);
     const int lastPosition = 2405 - Client(player.page).cy;
     const int page = Client(player.page).cy - 1;
-    struct Step {
-        int request;
-        int position;
-    };
-    const Step steps[] = {
+    const struct {
+        int request, position;
+    } steps[] = {
         {SB_LINEDOWN, 310},
         {SB_LINEDOWN, 620},
         {SB_PAGEDOWN, 620 + page},
@@ -58,9 +48,9 @@ TEST(PageScrollWin, EveryRequestMovesAllControlsByWhatTheBarMoved) {
     };
     const LONG firstTop = player.Rect(ID_ANSWER_EDIT + 1).top;
     const LONG lastTop = player.Rect(ID_ANSWER_EDIT + 96).top;
-    for (const Step& step : steps) {
+    for (const auto& step : steps) {
         Scroll(player, WM_VSCROLL, step.request);
-        EXPECT_EQ(Position(player.page, SB_VERT), step.position) << step.request;
+        EXPECT_EQ(GetScrollPos(player.page, SB_VERT), step.position) << step.request;
         EXPECT_EQ(player.Rect(ID_ANSWER_EDIT + 1).top, firstTop - step.position) << step.request;
         EXPECT_EQ(player.Rect(ID_ANSWER_EDIT + 96).top, lastTop - step.position) << step.request;
     }
@@ -69,13 +59,12 @@ TEST(PageScrollWin, EveryRequestMovesAllControlsByWhatTheBarMoved) {
 TEST(PageScrollWin, OneWheelNotchScrollsFiftyPixelsOnce) {
     ScratchFolder folder;
     TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 96));
-    struct Case {
+    const struct {
         const char* where;
         HWND target;
         short distance;
         int moved;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"page", player.page, -120, 50},
         {"answer field", player.Item(ID_ANSWER_EDIT + 1), -120, 50},
         {"main window", player.main, -120, 50},
@@ -84,12 +73,12 @@ TEST(PageScrollWin, OneWheelNotchScrollsFiftyPixelsOnce) {
         {"page, two notches at once", player.page, -240, 0},
     };
     SendMessageA(player.page, WM_VSCROLL, SB_LINEDOWN, 0);
-    for (const Case& c : cases) {
-        const int before = Position(player.page, SB_VERT);
+    for (const auto& c : cases) {
+        const int before = GetScrollPos(player.page, SB_VERT);
         SendMessageA(c.target, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(c.distance)),
                      MAKELPARAM(100, 100));
         player.Pump();
-        EXPECT_EQ(Position(player.page, SB_VERT) - before, c.moved) << c.where;
+        EXPECT_EQ(GetScrollPos(player.page, SB_VERT) - before, c.moved) << c.where;
     }
 }
 
@@ -98,46 +87,41 @@ TEST(PageScrollWin, ResizingKeepsTheViewAndAFittingPageReturnsToTheTopLeft) {
     TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 96));
     const RECT first = player.Rect(ID_ANSWER_EDIT + 1);
     Scroll(player, WM_VSCROLL, SB_BOTTOM);
-    const int bottom = Position(player.page, SB_VERT);
+    const int bottom = GetScrollPos(player.page, SB_VERT);
     const LONG lastTop = player.Rect(ID_ANSWER_EDIT + 96).top;
     SetWindowPos(player.page, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
     player.Pump();
-    EXPECT_EQ(Position(player.page, SB_VERT), bottom);
+    EXPECT_EQ(GetScrollPos(player.page, SB_VERT), bottom);
     EXPECT_EQ(player.Rect(ID_ANSWER_EDIT + 96).top, lastTop);
     const int horizontalEnd = player.quiz->contentWidth - Client(player.page).cx;
     Scroll(player, WM_HSCROLL, SB_RIGHT);
-    EXPECT_EQ(Position(player.page, SB_HORZ), horizontalEnd);
+    EXPECT_EQ(GetScrollPos(player.page, SB_HORZ), horizontalEnd);
     EXPECT_EQ(player.Rect(ID_ANSWER_EDIT + 1).left, first.left - horizontalEnd);
     Scroll(player, WM_HSCROLL, SB_LEFT);
-    EXPECT_EQ(Position(player.page, SB_HORZ), 0);
+    EXPECT_EQ(GetScrollPos(player.page, SB_HORZ), 0);
 
     // Large enough for everything: both positions fall back to 0 and the
     // controls are where they were built.
     SetWindowPos(player.page, nullptr, 0, 0, 1000, 2600, SWP_NOMOVE | SWP_NOZORDER);
     player.Pump();
-    for (int bar : {SB_HORZ, SB_VERT}) {
-        // The bars stay, disabled, at position 0.
+    for (int bar : {SB_HORZ, SB_VERT}) {  // the bars stay, disabled, at 0
         SCROLLBARINFO info = {};
         info.cbSize = sizeof info;
         GetScrollBarInfo(player.page, bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL, &info);
         EXPECT_EQ(info.rgstate[0] & (STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE),
                   static_cast<DWORD>(STATE_SYSTEM_UNAVAILABLE));
-        EXPECT_EQ(Position(player.page, bar), 0);
+        EXPECT_EQ(GetScrollPos(player.page, bar), 0);
     }
     const RECT now = player.Rect(ID_ANSWER_EDIT + 1);
     EXPECT_TRUE(EqualRect(&first, &now));
 }
 
-// Every control of the page with its place and visibility.
-struct Placed {
-    RECT rect;
-    bool visible;
-};
-std::map<HWND, Placed> Snapshot(HWND page) {
-    std::map<HWND, Placed> controls;
-    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+// Every control of the page: its place, and whether it is visible.
+using Snapshot = std::map<HWND, std::pair<RECT, bool>>;
+Snapshot Take(HWND page) {
+    Snapshot controls;
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         controls[child] = {TestPlayer::RectOn(page, child), IsWindowVisible(child) != FALSE};
-    }
     return controls;
 }
 
@@ -151,12 +135,12 @@ void Solve(TestPlayer& player, int q) {
     }
 }
 
-void ExpectRestored(const std::map<HWND, Placed>& before, HWND page) {
-    const std::map<HWND, Placed> now = Snapshot(page);
-    for (const auto& [control, placed] : before) {
-        const Placed& after = now.at(control);
-        EXPECT_TRUE(EqualRect(&placed.rect, &after.rect)) << GetDlgCtrlID(control);
-        EXPECT_EQ(placed.visible, after.visible) << GetDlgCtrlID(control);
+void ExpectRestored(const Snapshot& before, HWND page) {
+    const Snapshot now = Take(page);
+    for (const auto& [control, was] : before) {
+        const auto& is = now.at(control);
+        EXPECT_TRUE(EqualRect(&was.first, &is.first) && was.second == is.second)
+            << GetDlgCtrlID(control);
     }
 }
 
@@ -181,15 +165,15 @@ TEST(PageScrollWin, HidingSolvedPicturesMovesTheirRowsAndShowingRestoresThem) {
     // Solved while the box is unchecked: in full view until it is checked.
     Solve(player, 2);
     EXPECT_TRUE(player.Visible(ID_PICTURE + 2));
-    std::map<HWND, Placed> before = Snapshot(player.page);
+    Snapshot before = Take(player.page);
     player.SetHideBox(true);
     EXPECT_FALSE(player.Visible(ID_PICTURE + 2));
     EXPECT_FALSE(player.Visible(ID_EXTRA_TEXT + 2));
     for (int id : {ID_ANSWER_EDIT + 3, ID_ANSWER_EDIT + 4, ID_RESULT_LABEL + 3, ID_RESULT_LABEL + 4,
                    ID_NUMBER_LABEL + 2, ID_EXTRA_TEXT + 2}) {
-        EXPECT_EQ(player.Rect(id).top, before.at(player.Item(id)).rect.top - height) << id;
+        EXPECT_EQ(player.Rect(id).top, before.at(player.Item(id)).first.top - height) << id;
     }
-    EXPECT_EQ(player.Rect(ID_PICTURE + 2).top, before.at(player.Item(ID_PICTURE + 2)).rect.top);
+    EXPECT_EQ(player.Rect(ID_PICTURE + 2).top, before.at(player.Item(ID_PICTURE + 2)).first.top);
     player.SetHideBox(false);
     ExpectRestored(before, player.page);
 
@@ -197,13 +181,13 @@ TEST(PageScrollWin, HidingSolvedPicturesMovesTheirRowsAndShowingRestoresThem) {
     // follows with its answers, extra texts and captions.
     Solve(player, 1);
     Solve(player, 3);
-    before = Snapshot(player.page);
+    before = Take(player.page);
     player.SetHideBox(true);
     EXPECT_EQ(player.quiz->questionState[3], HIDE_ROW);
     EXPECT_EQ(player.quiz->contentHeight, builtContent - collapse);
     for (int id : {ID_PICTURE + 4, ID_PICTURE + 6, ID_ANSWER_EDIT + 12, ID_RESULT_LABEL + 7,
                    ID_NUMBER_LABEL + 5, ID_EXTRA_TEXT + 4, ID_EXTRA_TEXT + 6}) {
-        EXPECT_EQ(player.Rect(id).top, before.at(player.Item(id)).rect.top - collapse) << id;
+        EXPECT_EQ(player.Rect(id).top, before.at(player.Item(id)).first.top - collapse) << id;
     }
     for (int q : {1, 4}) {
         // Each row's captions stay level with its first question's answers.

@@ -17,6 +17,7 @@
 #include "page/question_page_win.h"
 #include "shell/report.h"
 #include "shell/shell_win.h"
+#include "tests/common/test_player_win.h"
 
 namespace {
 
@@ -46,34 +47,22 @@ std::unique_ptr<QuizData> MakeQuiz(const QuizShape& shape) {
     return quiz;
 }
 
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 // A top-level window standing in for the main window, and the page in it.
 class PageTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSA wc = {};
-            wc.lpfnWndProc = HostProc;
-            wc.hInstance = GetModuleHandleA(nullptr);
-            wc.lpszClassName = "BreloPageHost";
-            registered = RegisterClassA(&wc) != 0;
-        }
-        host_ = CreateWindowExA(0, "BreloPageHost", "page test", WS_OVERLAPPEDWINDOW, 0, 0, 800,
-                                600, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        host_ = CreateWindowExA(0, "Static", "page test", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(host_, nullptr);
         g_reportMessage = nullptr;
-        DeleteFileA(AnswersFileName().c_str());
+        DeleteFileA(folder_.AnswersFile().c_str());
     }
     void TearDown() override {
         if (page_ != nullptr) DestroyWindow(page_);
         if (host_ != nullptr) DestroyWindow(host_);
         g_quiz = nullptr;
         g_hQuestionPage = nullptr;
-        DeleteFileA(AnswersFileName().c_str());
+        DeleteFileA(folder_.AnswersFile().c_str());
     }
 
     HWND Build(QuizData* quiz) {
@@ -89,66 +78,12 @@ class PageTest : public ::testing::Test {
         return page_;
     }
 
-    static std::string AnswersFileName() {
-        char path[MAX_PATH] = "";
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
-        char name[ANSWERS_NAME_SIZE] = "";
-        MakeAnswersFileName(path, name, sizeof name);
-        return name;
-    }
+    std::string Text(int id) const { return TestPlayer::TextOf(page_, id); }
 
-    static void WriteAnswersFile(const std::string& bytes) {
-        HANDLE file = CreateFileA(AnswersFileName().c_str(), GENERIC_WRITE, 0, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-    }
-
-    static std::string ReadAnswersFile() {
-        HANDLE file = CreateFileA(AnswersFileName().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return "<missing>";
-        std::string bytes(70000, '\0');
-        DWORD read = 0;
-        ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-        CloseHandle(file);
-        bytes.resize(read);
-        return bytes;
-    }
-
-    std::string Text(int id) const {
-        char text[300] = "";
-        GetDlgItemTextA(page_, id, text, sizeof text);
-        return text;
-    }
-
+    ScratchFolder folder_;
     HWND host_ = nullptr;
     HWND page_ = nullptr;
 };
-
-std::string ClassOf(HWND window) {
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-RECT RectInPage(HWND page, HWND control) {
-    RECT r = {};
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-std::vector<HWND> ChildrenInCreationOrder(HWND page) {
-    std::vector<HWND> children;
-    for (HWND child = GetWindow(page, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        children.push_back(child);
-    }
-    return children;
-}
 
 // What each kind of control must be, whatever its place.
 struct Expected {
@@ -174,11 +109,11 @@ Expected ExpectedFor(const QuizData& quiz, const PageControl& c) {
             return {"Static", WS_BORDER | SS_CENTER | SS_CENTERIMAGE, true, "?"};
         case PAGE_ANSWER_CAPTION:
             return {"Static", SS_LEFT, true, c.answer == 1 ? quiz.answerLabel1 : quiz.answerLabel2};
-        case PAGE_EXTRA_TEXT: {
-            if (quiz.displayMode != 5) return {"Static", SS_CENTER, false, node->extraText};
+        case PAGE_EXTRA_TEXT: {  // mode 5 shows the word count at once
             char words[32];
             FormatWordCount(CountAnswerWords(node->answer1), words, sizeof words);
-            return {"Static", SS_CENTER, true, words};
+            const bool count = quiz.displayMode == 5;
+            return {"Static", SS_CENTER, count, count ? words : node->extraText};
         }
         case PAGE_PICTURE:
             return {"Static", WS_BORDER | SS_BITMAP | SS_CENTERIMAGE, true, ""};
@@ -194,23 +129,17 @@ Expected ExpectedFor(const QuizData& quiz, const PageControl& c) {
 // The layout the page should have: the pure layout fed with the sizes the
 // picture loader gives for this program's own pictures.
 PageLayout ExpectedLayout(const QuizData& quiz) {
-    PageLayoutInput input;
-    input.mediaKind = quiz.mediaKind;
-    input.questionCount = quiz.questionCount;
-    input.answersPerQuestion = quiz.answersPerQuestion;
-    input.displayMode = quiz.displayMode;
-    if (quiz.mediaKind == MEDIA_PICTURE) {
-        for (int q = 1; q <= PagePicturesNeeded(quiz.questionCount); ++q) {
-            HBITMAP bitmap = LoadPictureResource(GetModuleHandleA(nullptr), ID_QUESTION_PICTURE + q,
-                                                 "IMG", PAGE_PICTURE_BOX, PAGE_PICTURE_BOX);
-            BITMAP info = {};
-            if (bitmap != nullptr && GetObjectA(bitmap, sizeof info, &info) != 0) {
-                input.pictures.push_back({info.bmWidth, info.bmHeight});
-            } else {
-                input.pictures.push_back(PAGE_MISSING_PICTURE);
-            }
-            if (bitmap != nullptr) DeleteObject(bitmap);
-        }
+    PageLayoutInput input{
+        quiz.mediaKind, quiz.questionCount, quiz.answersPerQuestion, quiz.displayMode, {}};
+    for (int q = 1; quiz.mediaKind == MEDIA_PICTURE && q <= PagePicturesNeeded(quiz.questionCount);
+         ++q) {
+        HBITMAP bitmap = LoadPictureResource(GetModuleHandleA(nullptr), ID_QUESTION_PICTURE + q,
+                                             "IMG", PAGE_PICTURE_BOX, PAGE_PICTURE_BOX);
+        BITMAP info = {};
+        const bool loaded = bitmap != nullptr && GetObjectA(bitmap, sizeof info, &info) != 0;
+        input.pictures.push_back(loaded ? PictureSize{info.bmWidth, info.bmHeight}
+                                        : PAGE_MISSING_PICTURE);
+        if (bitmap != nullptr) DeleteObject(bitmap);
     }
     return LayoutPage(input);
 }
@@ -236,7 +165,9 @@ TEST_F(PageTest, EveryControlMatchesTheLayout) {
         const PageLayout layout = ExpectedLayout(*quiz);
         EXPECT_EQ(quiz->contentWidth, layout.contentWidth);
         EXPECT_EQ(quiz->contentHeight, layout.contentHeight);
-        const std::vector<HWND> children = ChildrenInCreationOrder(page_);
+        std::vector<HWND> children;  // in creation order
+        for (HWND w = GetWindow(page_, GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT))
+            children.push_back(w);
         ASSERT_EQ(children.size(), layout.controls.size());
         for (size_t i = 0; i < children.size(); ++i) {
             const PageControl& c = layout.controls[i];
@@ -245,12 +176,12 @@ TEST_F(PageTest, EveryControlMatchesTheLayout) {
                          std::to_string(c.question));
             const Expected want = ExpectedFor(*quiz, c);
             EXPECT_EQ(GetDlgCtrlID(child), c.id);
-            EXPECT_EQ(ClassOf(child), want.className);
-            const RECT r = RectInPage(page_, child);
-            EXPECT_EQ(r.left, c.x);
-            EXPECT_EQ(r.top, c.y);
-            EXPECT_EQ(r.right - r.left, c.width);
-            EXPECT_EQ(r.bottom - r.top, c.height);
+            char name[64] = "";
+            GetClassNameA(child, name, sizeof name);
+            EXPECT_STREQ(name, want.className);
+            const RECT r = TestPlayer::RectOn(page_, child);
+            EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right - r.left, r.bottom - r.top}),
+                      std::vector<LONG>({c.x, c.y, c.width, c.height}));
             const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(child, GWL_STYLE));
             EXPECT_EQ(style & want.style, want.style);
             EXPECT_EQ((style & WS_VISIBLE) != 0, want.visible);
@@ -260,14 +191,12 @@ TEST_F(PageTest, EveryControlMatchesTheLayout) {
             if (c.kind == PAGE_ANSWER_FIELD) {
                 EXPECT_EQ(GetWindowLongPtrA(child, GWLP_WNDPROC),
                           reinterpret_cast<LONG_PTR>(AnswerFieldProc));
-                const LRESULT limit = SendMessageA(child, EM_GETLIMITTEXT, 0, 0);
                 if (c.textLimit > 0) {
-                    EXPECT_EQ(limit, c.textLimit);
+                    EXPECT_EQ(SendMessageA(child, EM_GETLIMITTEXT, 0, 0), c.textLimit);
                 }
             }
             if (c.kind == PAGE_PICTURE) {
-                const bool shown = SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
-                EXPECT_EQ(shown, c.height > 0);
+                EXPECT_EQ(SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0, c.height > 0);
             }
             if (c.kind == PAGE_PLAY_BUTTON || c.kind == PAGE_STOP_BUTTON) {
                 EXPECT_NE(SendMessageA(child, BM_GETIMAGE, IMAGE_ICON, 0), 0);
@@ -276,14 +205,11 @@ TEST_F(PageTest, EveryControlMatchesTheLayout) {
         for (int row = 0; row < layout.rowCount; ++row) {
             EXPECT_EQ(quiz->rowPictureHeight[row], layout.rowPictureHeight[row]) << row;
         }
-        SCROLLINFO vertical = {};
-        vertical.cbSize = sizeof vertical;
-        vertical.fMask = SIF_RANGE;
-        SCROLLINFO horizontal = vertical;
-        GetScrollInfo(page_, SB_VERT, &vertical);
-        GetScrollInfo(page_, SB_HORZ, &horizontal);
-        EXPECT_EQ(vertical.nMax, quiz->contentHeight - 2);
-        EXPECT_EQ(horizontal.nMax, quiz->contentWidth - 2);
+        int low = 0, vertical = 0, horizontal = 0;
+        GetScrollRange(page_, SB_VERT, &low, &vertical);
+        GetScrollRange(page_, SB_HORZ, &low, &horizontal);
+        EXPECT_EQ(vertical, quiz->contentHeight - 2);
+        EXPECT_EQ(horizontal, quiz->contentWidth - 2);
         EXPECT_EQ(quiz->hQuestionPage, page_);
         EXPECT_EQ(g_hQuestionPage, page_);
         DestroyWindow(page_);
@@ -312,15 +238,15 @@ TEST_F(PageTest, AnswersFileRestoresEachFieldWhole) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        DeleteFileA(AnswersFileName().c_str());
-        if (c.write) WriteAnswersFile(c.file);
+        DeleteFileA(folder_.AnswersFile().c_str());
+        if (c.write) folder_.Write(folder_.AnswersFile(), c.file);
         auto quiz = MakeQuiz({"list", MEDIA_NONE, 4, 4, 1, 0});
         ASSERT_NE(Build(quiz.get()), nullptr);
         for (int n = 1; n <= 4; ++n) EXPECT_EQ(Text(ID_ANSWER_EDIT + n), c.fields[n - 1]) << n;
 
         // The file is let go once the page is built: it can be rewritten at once.
-        HANDLE exclusive = CreateFileA(AnswersFileName().c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE exclusive = CreateFileA(folder_.AnswersFile().c_str(), GENERIC_READ | GENERIC_WRITE,
+                                       0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         EXPECT_NE(exclusive, INVALID_HANDLE_VALUE);
         if (exclusive != INVALID_HANDLE_VALUE) CloseHandle(exclusive);
 
@@ -328,7 +254,7 @@ TEST_F(PageTest, AnswersFileRestoresEachFieldWhole) {
         ASSERT_TRUE(SaveAnswers(quiz.get(), false));
         std::string expected;
         for (const std::string& field : c.fields) expected += field + "\r\n";
-        EXPECT_EQ(ReadAnswersFile(), expected);
+        EXPECT_EQ(folder_.Read(folder_.AnswersFile()), expected);
         ASSERT_NE(Build(quiz.get()), nullptr);
         for (int n = 1; n <= 4; ++n) EXPECT_EQ(Text(ID_ANSWER_EDIT + n), c.fields[n - 1]) << n;
     }
@@ -336,7 +262,7 @@ TEST_F(PageTest, AnswersFileRestoresEachFieldWhole) {
 
 TEST_F(PageTest, RestoredAnswersAreJudgedWhileThePageIsBuilt) {
     // Two answers per question in a picture grid: fields 4001..4006.
-    WriteAnswersFile("REPONSE1\r\nDEUX1\r\nfaux\r\n\r\nREPONSE3\r\nDEUX3\r\n");
+    folder_.Write(folder_.AnswersFile(), "REPONSE1\r\nDEUX1\r\nfaux\r\n\r\nREPONSE3\r\nDEUX3\r\n");
     auto quiz = MakeQuiz({"grid", MEDIA_PICTURE, 3, 3, 2, 2});
     ASSERT_NE(Build(quiz.get()), nullptr);
     EXPECT_EQ(Text(ID_RESULT_LABEL + 1), "BRAVO");
@@ -377,13 +303,6 @@ TEST_F(PageTest, StaticsArePaintedByTheirText) {
         EXPECT_EQ(brush, reinterpret_cast<LRESULT>(c.brush));
         EXPECT_EQ(GetBkColor(dc), c.background);
     }
-    // "?" keeps the platform's colours.
-    HWND label = GetDlgItem(page_, ID_RESULT_LABEL + 1);
-    SetWindowTextA(label, "?");
-    const LRESULT plain = SendMessageA(page_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                       reinterpret_cast<LPARAM>(label));
-    EXPECT_NE(plain, reinterpret_cast<LRESULT>(g_brushGreen));
-    EXPECT_NE(plain, reinterpret_cast<LRESULT>(quiz->brushGold));
     // Number labels stand on the quiz colour, in white on a dark one.
     quiz->colorRed = 60;
     quiz->colorGreen = 60;
@@ -407,7 +326,7 @@ TEST_F(PageTest, TheLastRowOfTheMaximalQuizCanBeScrolledIntoView) {
     RECT client = {};
     GetClientRect(page_, &client);
     for (int id : {ID_ANSWER_EDIT + 192, ID_RESULT_LABEL + 192, ID_EXTRA_TEXT + 96}) {
-        const RECT r = RectInPage(page_, GetDlgItem(page_, id));
+        const RECT r = TestPlayer::RectOn(page_, GetDlgItem(page_, id));
         EXPECT_GE(r.top, 0) << id;
         EXPECT_LE(r.bottom, client.bottom) << id;
     }

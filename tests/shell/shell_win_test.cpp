@@ -22,20 +22,12 @@ void Record(const char* text, const char* caption, unsigned style) {
     g_reports.push_back({text, caption, style});
 }
 
-RECT ChildRect(HWND parent, HWND child) {
-    RECT r = {};
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 void ExpectPlaced(HWND parent, HWND child, const PlaceRect& place, const char* what) {
     ASSERT_NE(child, nullptr) << what;
-    const RECT r = ChildRect(parent, child);
-    EXPECT_EQ(r.left, place.x) << what;
-    EXPECT_EQ(r.top, place.y) << what;
-    EXPECT_EQ(r.right - r.left, place.width) << what;
-    EXPECT_EQ(r.bottom - r.top, place.height) << what;
+    const RECT r = TestPlayer::RectOn(parent, child);
+    EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right - r.left, r.bottom - r.top}),
+              std::vector<LONG>({place.x, place.y, place.width, place.height}))
+        << what;
 }
 
 void ExpectLaidOut(HWND main) {
@@ -47,18 +39,9 @@ void ExpectLaidOut(HWND main) {
     ExpectPlaced(main, GetDlgItem(main, ID_CREDIT_LINE), layout.creditLine, "credit line");
 }
 
-// What the timer saw of the running player.
-struct Seen {
-    bool ran = false;
-    std::string caption;
-    RECT window = {};
-    HWND focus = nullptr;
-    HWND firstField = nullptr;
-    std::string credit;
-    bool pageStored = false;
-};
-Seen g_seen;
+bool g_ran = false;
 
+// Checks the running player from inside its loop, then closes it.
 void CALLBACK InspectAndClose(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     HWND main = FindWindowA("Brelo", nullptr);
@@ -66,26 +49,33 @@ void CALLBACK InspectAndClose(HWND, UINT, UINT_PTR timer, DWORD) {
         PostQuitMessage(3);
         return;
     }
-    g_seen.ran = true;
+    g_ran = true;
     char text[300] = "";
     GetWindowTextA(main, text, sizeof text);
-    g_seen.caption = text;
-    GetWindowRect(main, &g_seen.window);
-    g_seen.focus = GetFocus();
-    g_seen.firstField = GetDlgItem(g_hQuestionPage, ID_ANSWER_EDIT + 1);
+    EXPECT_STREQ(text, "Nom du brelo");
+    RECT window = {}, desktop = {};
+    GetWindowRect(main, &window);
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    int x = 0, y = 0;
+    CentreOnDesktop(desktop.left, desktop.top, desktop.right - desktop.left,
+                    desktop.bottom - desktop.top, 800, 600, x, y);
+    EXPECT_EQ(std::vector<LONG>({window.left, window.top, window.right, window.bottom}),
+              std::vector<LONG>({x, y, x + 800, y + 600}));
+    HWND firstField = GetDlgItem(g_hQuestionPage, ID_ANSWER_EDIT + 1);
+    EXPECT_NE(firstField, nullptr);
+    EXPECT_EQ(GetFocus(), firstField);
     GetDlgItemTextA(main, ID_CREDIT_LINE, text, sizeof text);
-    g_seen.credit = text;
-    g_seen.pageStored = g_quiz != nullptr && g_quiz->hQuestionPage == g_hQuestionPage &&
-                        g_quiz->hHeaderPanel == g_hHeaderPanel && g_hQuestionPage != nullptr &&
-                        g_hHeaderPanel != nullptr;
+    EXPECT_STRNE(text, "");
+    EXPECT_TRUE(g_quiz != nullptr && g_hQuestionPage != nullptr && g_hHeaderPanel != nullptr &&
+                g_quiz->hQuestionPage == g_hQuestionPage && g_quiz->hHeaderPanel == g_hHeaderPanel);
     EXPECT_TRUE(IsWindowVisible(main));
     EXPECT_TRUE(IsWindowVisible(g_hQuestionPage));
     ExpectLaidOut(main);
 
     // Minimising leaves the panels where they are; a new size lays them out.
-    const RECT before = ChildRect(main, g_hQuestionPage);
+    const RECT before = TestPlayer::RectOn(main, g_hQuestionPage);
     ShowWindow(main, SW_MINIMIZE);
-    const RECT minimised = ChildRect(main, g_hQuestionPage);
+    const RECT minimised = TestPlayer::RectOn(main, g_hQuestionPage);
     ShowWindow(main, SW_RESTORE);
     EXPECT_EQ(minimised.right - minimised.left, before.right - before.left);
     EXPECT_EQ(minimised.bottom - minimised.top, before.bottom - before.top);
@@ -102,7 +92,7 @@ class ShellTest : public ::testing::Test {
     void SetUp() override {
         g_reports.clear();
         g_reportMessage = Record;
-        g_seen = Seen();
+        g_ran = false;
     }
     void TearDown() override { g_reportMessage = nullptr; }
     ScratchFolder folder_;
@@ -112,28 +102,12 @@ TEST_F(ShellTest, RunsTheSampleQuizInACentredWindowAndSavesOnClose) {
     SetTimer(nullptr, 0, 200, InspectAndClose);
     const int exitCode = RunBrelo(GetModuleHandleA(nullptr));
     EXPECT_EQ(exitCode, 0);
-    ASSERT_TRUE(g_seen.ran);
+    ASSERT_TRUE(g_ran);
 
     // No quiz resource in this program: the loader says so and the sample quiz shows.
     ASSERT_FALSE(g_reports.empty());
     EXPECT_EQ(g_reports[0].text, "Ombres sur la rivi\xE8re");
     EXPECT_EQ(g_reports[0].caption, "Brelo");
-    EXPECT_EQ(g_seen.caption, "Nom du brelo");
-
-    RECT desktop = {};
-    GetWindowRect(GetDesktopWindow(), &desktop);
-    int x = 0, y = 0;
-    CentreOnDesktop(desktop.left, desktop.top, desktop.right - desktop.left,
-                    desktop.bottom - desktop.top, 800, 600, x, y);
-    EXPECT_EQ(g_seen.window.left, x);
-    EXPECT_EQ(g_seen.window.top, y);
-    EXPECT_EQ(g_seen.window.right - g_seen.window.left, 800);
-    EXPECT_EQ(g_seen.window.bottom - g_seen.window.top, 600);
-
-    EXPECT_NE(g_seen.firstField, nullptr);
-    EXPECT_EQ(g_seen.focus, g_seen.firstField);
-    EXPECT_TRUE(g_seen.pageStored);
-    EXPECT_FALSE(g_seen.credit.empty());
 
     // Seven questions of two answers: fourteen lines, the second one typed.
     std::string expected = "\r\n\xE9t\xE9\r\n";
@@ -148,10 +122,6 @@ TEST_F(ShellTest, RunsTheSampleQuizInACentredWindowAndSavesOnClose) {
     EXPECT_EQ(g_backgroundBrush, nullptr);
     WNDCLASSA wc = {};
     EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "Brelo", &wc));
-}
-
-LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 // A stand-in that stops the loop should the shell ever wait for a window
@@ -190,16 +160,14 @@ TEST_F(ShellTest, AWindowThatCannotBeMadeIsReportedAndEndsTheProgram) {
         SCOPED_TRACE(c.name);
         g_reports.clear();
         WNDCLASSA taken = {};
-        taken.lpfnWndProc = PlainProc;
-        taken.hInstance = GetModuleHandleA(nullptr);
+        taken.lpfnWndProc = DefWindowProcA;
         taken.lpszClassName = "Brelo";
+        taken.hInstance = GetModuleHandleA(nullptr);
         if (c.classTaken) {
             ASSERT_NE(RegisterClassA(&taken), 0);
         }
-        if (c.refuseWindow) {
+        if (c.refuseWindow)
             g_hook = SetWindowsHookExA(WH_CBT, RefuseMainWindow, nullptr, GetCurrentThreadId());
-            ASSERT_NE(g_hook, nullptr);
-        }
         const UINT_PTR safety = SetTimer(nullptr, 0, 5000, GiveUp);
         EXPECT_EQ(RunBrelo(GetModuleHandleA(nullptr)), 0);
         KillTimer(nullptr, safety);
@@ -219,34 +187,17 @@ TEST_F(ShellTest, AWindowThatCannotBeMadeIsReportedAndEndsTheProgram) {
     }
 }
 
-TEST_F(ShellTest, LabelsAndLinks) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = PlainProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "BreloLabelHost";
-    RegisterClassA(&wc);
-    HWND host = CreateWindowExA(0, "BreloLabelHost", "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
-                                nullptr, nullptr, wc.hInstance, nullptr);
+TEST_F(ShellTest, LinksAreUnderlinedAtThreeQuartersOfTheirHeight) {
+    HWND host = CreateWindowExA(0, "Static", "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(host, nullptr);
-    CreateLabel(host, "Brelo 1.0", 20, 30, 140, 15, ID_CREDIT_LINE);
-    HWND label = GetDlgItem(host, ID_CREDIT_LINE);
-    ASSERT_NE(label, nullptr);
-    const RECT r = ChildRect(host, label);
-    EXPECT_EQ(r.left, 20);
-    EXPECT_EQ(r.top, 30);
-    EXPECT_EQ(r.right - r.left, 140);
-    EXPECT_EQ(r.bottom - r.top, 15);
-    EXPECT_EQ(SendMessageA(label, WM_GETFONT, 0, 0),
-              reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT)));
-
-    // The link's font is three quarters of its height, underlined.
     const struct {
         int height;
         LONG fontHeight;
-    } cases[] = {{18, -13}, {20, -15}, {4, -3}, {40, -30}};
+    } cases[] = {{18, -13}, {4, -3}, {40, -30}};
     for (const auto& c : cases) {
         HWND link = CreateWindowExA(0, "Static", "https://", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 0,
-                                    0, 115, c.height, host, nullptr, wc.hInstance, nullptr);
+                                    0, 115, c.height, host, nullptr, nullptr, nullptr);
         StyleAsLink(link);
         LOGFONTA font = {};
         HFONT handle = reinterpret_cast<HFONT>(SendMessageA(link, WM_GETFONT, 0, 0));
@@ -256,8 +207,8 @@ TEST_F(ShellTest, LabelsAndLinks) {
         EXPECT_EQ(font.lfWeight, FW_NORMAL);
         const HCURSOR hand =
             LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_LINK_HAND));
-        ASSERT_NE(hand, nullptr);
-        EXPECT_EQ(GetClassLongPtrA(link, GCLP_HCURSOR), reinterpret_cast<LONG_PTR>(hand));
+        EXPECT_TRUE(hand != nullptr &&
+                    GetClassLongPtrA(link, GCLP_HCURSOR) == reinterpret_cast<ULONG_PTR>(hand));
     }
     DestroyWindow(host);
 }
