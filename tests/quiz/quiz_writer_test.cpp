@@ -22,15 +22,10 @@ std::string Text(std::mt19937& random, size_t length) {
     return s;
 }
 
+// 0, 259 or a short length.
 size_t Length(std::mt19937& random) {
-    switch (random() % 4) {
-        case 0:
-            return 0;
-        case 1:
-            return 259;
-        default:
-            return random() % 40;
-    }
+    const uint32_t pick = random() % 4;
+    return pick == 0 ? 0 : pick == 1 ? 259 : random() % 40;
 }
 
 QuizSource RandomQuiz(uint32_t seed) {
@@ -39,11 +34,9 @@ QuizSource RandomQuiz(uint32_t seed) {
     quiz.mediaKind = static_cast<int>(random() % 4);
     quiz.answersPerQuestion = 1 + static_cast<int>(random() % 2);
     quiz.displayMode = static_cast<int>(seed % 7);
-    quiz.title = Text(random, Length(random));
-    quiz.author = Text(random, Length(random));
-    quiz.explanations = Text(random, Length(random));
-    quiz.answerLabel1 = Text(random, Length(random));
-    quiz.answerLabel2 = Text(random, Length(random));
+    for (auto* text :
+         {&quiz.title, &quiz.author, &quiz.explanations, &quiz.answerLabel1, &quiz.answerLabel2})
+        *text = Text(random, Length(random));
     const size_t count = seed % 5 == 0 ? 96 : random() % 20;
     for (size_t i = 0; i < count; ++i) {
         QuizSourceQuestion q;
@@ -58,9 +51,7 @@ QuizSource RandomQuiz(uint32_t seed) {
     }
     const size_t codes = count == 0 ? 0 : random() % (count + 1);
     for (size_t i = 0; i < codes; ++i) quiz.codes.push_back(Text(random, Length(random)));
-    quiz.colorRed = static_cast<uint8_t>(random());
-    quiz.colorGreen = static_cast<uint8_t>(random());
-    quiz.colorBlue = static_cast<uint8_t>(random());
+    quiz.colorRed = random(), quiz.colorGreen = random(), quiz.colorBlue = random();
     return quiz;
 }
 
@@ -110,28 +101,23 @@ TEST(QuizWriter, RefusesWhatTheFormatCannotHold) {
          "questions[0].answer1: '|' at character 0, not allowed inside a field"},
         {"answer2 with two answers",
          [](QuizSource& q) {
-             q.answersPerQuestion = 2;
-             q.questions[1].answer2 = std::string(260, 'b');
+             q.answersPerQuestion = 2, q.questions[1].answer2 = std::string(260, 'b');
          },
          "questions[1].answer2: 260 characters, at most 259"},
         {"extra text in mode 2",
-         [](QuizSource& q) {
-             q.displayMode = 2;
-             q.questions[1].extraText = "a|b";
-         },
+         [](QuizSource& q) { q.displayMode = 2, q.questions[1].extraText = "a|b"; },
          "questions[1].extraText: '|' at character 1, not allowed inside a field"},
         {"second extra text in mode 6",
          [](QuizSource& q) {
-             q.displayMode = 6;
-             q.questions[2].extraText2 = std::string(261, 'y');
+             q.displayMode = 6, q.questions[2].extraText2 = std::string(261, 'y');
          },
          "questions[2].extraText2: 261 characters, at most 259"},
         {"display mode 7", [](QuizSource& q) { q.displayMode = 7; },
          "displayMode: 7, must be 0 to 6"},
-        {"display mode -1", [](QuizSource& q) { q.displayMode = -1; },
-         "displayMode: -1, must be 0 to 6"},
         {"three answers", [](QuizSource& q) { q.answersPerQuestion = 3; },
          "answersPerQuestion: 3, must be 1 to 2"},
+        {"display mode -1", [](QuizSource& q) { q.displayMode = -1; },
+         "displayMode: -1, must be 0 to 6"},
         {"no answer", [](QuizSource& q) { q.answersPerQuestion = 0; },
          "answersPerQuestion: 0, must be 1 to 2"},
         {"media kind 4", [](QuizSource& q) { q.mediaKind = 4; }, "mediaKind: 4, must be 0 to 3"},
