@@ -23,6 +23,14 @@ auto Key(const ShiftStep& s) {
     return std::make_tuple(s.operation, s.show, s.distance, s.direction, s.question);
 }
 
+// Hide-pass steps move rows up, show-pass steps move them back down.
+ShiftStep Hide(int op, int distance, int q) {
+    return {op, false, distance, -1, q};
+}
+ShiftStep Show(int op, int distance, int q) {
+    return {op, true, distance, 1, q};
+}
+
 void ExpectSteps(const std::vector<ShiftStep>& steps, const std::vector<ShiftStep>& expected) {
     ASSERT_EQ(steps.size(), expected.size());
     for (size_t i = 0; i < steps.size(); ++i) EXPECT_EQ(Key(steps[i]), Key(expected[i])) << i;
@@ -41,21 +49,15 @@ TEST(PageScroll, HidePassCollapsesOnlyFullRows) {
          4,
          2,
          {1, 2, 3},
-         {{1, false, 100, -1, 1},
-          {1, false, 100, -1, 2},
-          {1, false, 100, -1, 3},
-          {2, false, 165, -1, 4}},
+         {Hide(1, 100, 1), Hide(1, 100, 2), Hide(1, 100, 3), Hide(2, 165, 4)},
          4835},
         {"without extra texts",
          4,
          1,
          {1, 2, 3},
-         {{1, false, 100, -1, 1},
-          {1, false, 100, -1, 2},
-          {1, false, 100, -1, 3},
-          {2, false, 100, -1, 4}},
+         {Hide(1, 100, 1), Hide(1, 100, 2), Hide(1, 100, 3), Hide(2, 100, 4)},
          4900},
-        {"short last row", 5, 0, {4, 5}, {{1, false, 101, -1, 4}, {1, false, 101, -1, 5}}, 5000},
+        {"short last row", 5, 0, {4, 5}, {Hide(1, 101, 4), Hide(1, 101, 5)}, 5000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -81,12 +83,8 @@ TEST(PageScroll, RowsCollapseOnceAndTheShowPassUndoesEverything) {
     PlanReflow(quiz, false, steps);
     EXPECT_EQ(quiz.contentHeight, 5000);
     for (int q = 1; q <= 5; ++q) EXPECT_EQ(quiz.questionState[q], HIDE_NONE) << q;
-    ExpectSteps(steps, {{3, true, 100, 1, 1},
-                        {3, true, 100, 1, 2},
-                        {4, true, 100, 1, 3},
-                        {5, true, 165, 1, 4},
-                        {5, true, 165, 1, 5},
-                        {3, true, 101, 1, 5}});
+    ExpectSteps(steps, {Show(3, 100, 1), Show(3, 100, 2), Show(4, 100, 3), Show(5, 165, 4),
+                        Show(5, 165, 5), Show(3, 101, 5)});
 }
 
 }  // namespace
