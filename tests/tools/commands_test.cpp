@@ -17,11 +17,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A scratch folder of its own per test, removed afterwards.
+// A scratch folder per test, unique per run (the native and sanitizer builds
+// may test at once), removed afterwards.
 class Scratch {
   public:
     explicit Scratch(const std::string& name) {
-        // Unique per run: the native and sanitizer builds may test at once.
         static const std::string run = std::to_string(std::random_device{}());
         dir_ = fs::temp_directory_path() / ("brelo-make-test-" + run + "-" + name);
         fs::remove_all(dir_);
@@ -29,15 +29,14 @@ class Scratch {
     }
     ~Scratch() { fs::remove_all(dir_); }
     std::string Path(const std::string& name) const { return (dir_ / name).generic_u8string(); }
-    void Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
+    template <typename Bytes>
+    void Write(const std::string& name, const Bytes& bytes) const {
         fs::create_directories((dir_ / name).parent_path());
-        std::ofstream out(dir_ / name, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(dir_ / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
     }
-    void Write(const std::string& name, const std::string& text) const {
-        Write(name, std::vector<uint8_t>(text.begin(), text.end()));
-    }
+    void Write(const std::string& name, const char* text) const { Write(name, std::string(text)); }
 
   private:
     fs::path dir_;
@@ -67,29 +66,23 @@ std::vector<uint8_t> Bytes(std::initializer_list<int> list) {
     return b;
 }
 
-// Real pictures (the tool decodes PNG as the player does): the demo quiz's.
+// The demo quiz's real pictures (the tool decodes them as the player does).
 std::vector<uint8_t> DemoPicture(const std::string& name) {
     return ReadBytes(std::string(BRELO_SOURCE_DIR) + "/resources/demo/pictures/" + name);
 }
 
-// The smallest clips the tool takes, each made unique by `tag` so a mix-up
-// between questions shows.
-std::vector<uint8_t> Wav(uint8_t tag) {
-    return Bytes({'R', 'I', 'F', 'F', tag, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-}
-std::vector<uint8_t> Mp3(uint8_t tag) {
-    return Bytes({'I', 'D', '3', 3, 0, 0, 0, 0, 0, tag});
-}
-std::vector<uint8_t> Avi(uint8_t tag) {
-    return Bytes({'R', 'I', 'F', 'F', tag, 0, 0, 0, 'A', 'V', 'I', ' '});
+// The smallest WAV, MP3 and AVI clips the tool takes, made unique by `tag`
+// so a mix-up between questions shows.
+std::vector<uint8_t> Clip(int kind, int tag) {
+    if (kind == 1) return Bytes({'I', 'D', '3', 3, 0, 0, 0, 0, 0, tag});
+    const auto wav =
+        Bytes({'R', 'I', 'F', 'F', tag, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    const auto avi = Bytes({'R', 'I', 'F', 'F', tag, 0, 0, 0, 'A', 'V', 'I', ' '});
+    return kind == 0 ? wav : avi;
 }
 
-std::string Two(int q) {
-    return (q < 10 ? "0" : "") + std::to_string(q);
-}
-
-// A quiz whose media files carry the names unpack gives them, so the
-// unpacked JSON must equal the source byte for byte.
+// A quiz whose media files carry the names unpack gives them, so the unpacked
+// JSON must equal the source byte for byte.
 QuizProject SampleQuiz(int media, int mode, int answers, const Scratch& dir) {
     QuizProject p;
     QuizSource& q = p.quiz;
@@ -115,20 +108,19 @@ QuizProject SampleQuiz(int media, int mode, int answers, const Scratch& dir) {
         if (mode == 3 || mode == 6) item.extraText2 = "Cach\xE9 " + std::to_string(n);
         q.questions.push_back(item);
         QuizQuestionMedia m;
-        const uint8_t tag = static_cast<uint8_t>(n);
+        const std::string num = std::to_string(n);
         if (media == 1) {
             const std::string extension = n % 2 ? ".jpg" : ".png";
-            m.picture = "picture" + Two(n) + extension;
-            dir.Write(m.picture, DemoPicture("flag" + std::to_string(n) + extension));
+            m.picture = "picture0" + num + extension;
+            dir.Write(m.picture, DemoPicture("flag" + num + extension));
             if (mode == 1 || mode == 3 || mode == 6) {
                 const std::string answer = n == 2 ? ".png" : ".jpg";
-                m.answerPicture = "answer" + Two(n) + answer;
-                dir.Write(m.answerPicture, DemoPicture("answer" + std::to_string(n) + answer));
+                m.answerPicture = "answer0" + num + answer;
+                dir.Write(m.answerPicture, DemoPicture("answer" + num + answer));
             }
         } else if (media >= 2) {
-            const int kind = n % 3;
-            m.clip = "clip" + Two(n) + (kind == 0 ? ".wav" : kind == 1 ? ".mp3" : ".avi");
-            dir.Write(m.clip, kind == 0 ? Wav(tag) : kind == 1 ? Mp3(tag) : Avi(tag));
+            m.clip = "clip0" + num + (n % 3 == 0 ? ".wav" : n % 3 == 1 ? ".mp3" : ".avi");
+            dir.Write(m.clip, Clip(n % 3, n));
         }
         p.media.push_back(m);
     }
@@ -167,11 +159,6 @@ std::map<std::string, std::vector<uint8_t>> ResourceMap(const std::string& exe) 
     return map;
 }
 
-std::vector<uint8_t> Swapped(std::vector<uint8_t> b) {
-    SwapNibbles(b);
-    return b;
-}
-
 TEST(Commands, BuildThenUnpackGivesTheSameSourceForEveryKindModeAndAnswerCount) {
     Scratch dir("roundtrip");
     dir.Write("brelo.exe", MakeFixtureImage(OldPlayerResources()));
@@ -200,20 +187,23 @@ TEST(Commands, BuildThenUnpackGivesTheSameSourceForEveryKindModeAndAnswerCount) 
                 EXPECT_EQ(resources.count("IMG/10496"), 0u) << "the old quiz goes";
                 EXPECT_EQ(resources.count("IMG/405"), 0u);
                 EXPECT_NE(resources["PATCH/104"], std::vector<uint8_t>{0xAA});
-                // Where each media kind goes, and in which form.
                 if (media == 1) {
                     EXPECT_EQ(resources["IMG/401"], DemoPicture("flag1.jpg"));
                     EXPECT_EQ(resources["10/402"], DemoPicture("flag2.png"));
                     EXPECT_EQ(resources.count("IMG/402"), 0u);
                     if (!quiz.media[0].answerPicture.empty()) {
-                        EXPECT_EQ(resources["IMG/10401"], Swapped(DemoPicture("answer1.jpg")));
+                        EXPECT_EQ(resources["IMG/10401"], [] {
+                            auto b = DemoPicture("answer1.jpg");
+                            SwapNibbles(b);
+                            return b;
+                        }());
                         EXPECT_EQ(resources["10/10402"], DemoPicture("answer2.png"));
                     }
                 } else {
                     EXPECT_EQ(resources.count("10/402"), 0u);
                 }
                 if (media >= 2) {
-                    EXPECT_EQ(resources["IMG/401"], Mp3(1));
+                    EXPECT_EQ(resources["IMG/401"], Clip(1, 1));
                 }
 
                 Result unpacked =
@@ -259,45 +249,40 @@ TEST(Commands, CheckListsEveryProblemOfABadQuiz) {
     const std::string png(pngWithBadData.begin(), pngWithBadData.end());
     pngWithBadData[png.find("IDAT") + 6] = 0x07;  // a deflate block of the reserved type
 
+    const std::string pic = "$/q.json: questions[0].picture: ";
+    const std::string clip = "$/q.json: questions[0].clip: ";
+    const std::string notAClip =
+        " is not a clip the player recognises (MP3 with an ID3 tag or "
+        "MPEG audio, WAV, AVI, WMV/ASF or MPEG video)";
     const BadQuiz rows[] = {
-        {PictureQuiz("missing.jpg"),
-         {},
-         {"$/q.json: questions[0].picture: cannot read '$/missing.jpg'"}},
-        {PictureQuiz("sub"),
-         {{"sub/x", text}},
-         {"$/q.json: questions[0].picture: cannot read '$/sub'"}},
-        {PictureQuiz("a.jpg"),
-         {{"a.jpg", {}}},
-         {"$/q.json: questions[0].picture: '$/a.jpg' is empty"}},
+        {PictureQuiz("missing.jpg"), {}, {pic + "cannot read '$/missing.jpg'"}},
+        {PictureQuiz("sub"), {{"sub/x", text}}, {pic + "cannot read '$/sub'"}},
+        {PictureQuiz("a.jpg"), {{"a.jpg", {}}}, {pic + "'$/a.jpg' is empty"}},
         {PictureQuiz("a.jpg"),
          {{"a.jpg", text}},
-         {"$/q.json: questions[0].picture: '$/a.jpg' is neither a JPEG nor a PNG picture"}},
+         {pic + "'$/a.jpg' is neither a JPEG nor a PNG picture"}},
         {PictureQuiz("a.jpg"),
          {{"a.jpg", jpegWithoutFrame}},
-         {"$/q.json: questions[0].picture: '$/a.jpg' is a damaged JPEG picture (no frame header "
-          "before the image data)"}},
+         {pic + "'$/a.jpg' is a damaged JPEG picture (no frame header "
+                "before the image data)"}},
         {PictureQuiz("a.png"),
          {{"a.png", pngWithBadDepth}},
-         {"$/q.json: questions[0].picture: '$/a.png' is a damaged PNG picture (bad IHDR chunk)"}},
+         {pic + "'$/a.png' is a damaged PNG picture (bad IHDR chunk)"}},
         {PictureQuiz("a.png"),
          {{"a.png", pngWithBadData}},
-         {"$/q.json: questions[0].picture: '$/a.png' is a damaged PNG picture (its image data "
-          "does not decode)"}},
+         {pic + "'$/a.png' is a damaged PNG picture (its image data "
+                "does not decode)"}},
         {SoundQuiz("a.ogg"),
          {{"a.ogg", Bytes({'O', 'g', 'g', 'S', 0, 2, 0, 0, 0, 0})}},
-         {"$/q.json: questions[0].clip: '$/a.ogg' is not a clip the player recognises (MP3 with an "
-          "ID3 tag or MPEG audio, WAV, AVI, WMV/ASF or MPEG video)"}},
-        {SoundQuiz("a.mp3"),
-         {{"a.mp3", Bytes({'I', 'D', '3'})}},
-         {"$/q.json: questions[0].clip: '$/a.mp3' is not a clip the player recognises (MP3 with an "
-          "ID3 tag or MPEG audio, WAV, AVI, WMV/ASF or MPEG video)"}},
+         {clip + "'$/a.ogg'" + notAClip}},
+        {SoundQuiz("a.mp3"), {{"a.mp3", Bytes({'I', 'D', '3'})}}, {clip + "'$/a.mp3'" + notAClip}},
         {R"({"media": "picture", "questions": [{"answer1": "a", "picture": "p.jpg"},
             {"answer1": "b", "picture": "q.png", "prompt": "caf\u00e9 \u2192"}]})",
          {{"q.png", DemoPicture("flag2.png")}},
          {"$/q.json: title: missing",
           "$/q.json: questions[1].prompt: character '\xE2\x86\x92' (U+2192) has no Windows-1252 "
           "form",
-          "$/q.json: questions[0].picture: cannot read '$/p.jpg'"}},
+          pic + "cannot read '$/p.jpg'"}},
     };
     int n = 0;
     for (const BadQuiz& row : rows) {
@@ -329,31 +314,9 @@ TEST(Commands, CheckListsEveryProblemOfABadQuiz) {
     }
 }
 
-struct Usage {
-    std::vector<std::string> args;
-    std::string firstLine;
-};
-
-TEST(Commands, RefusesABadCommandLine) {
-    const Usage rows[] = {
-        {{}, "brelo-make: no command given"},
-        {{"make", "q.json"}, "brelo-make: unknown command 'make'"},
-        {{"check"}, "brelo-make: check needs a quiz file (.json)"},
-        {{"build", "q.json"}, "brelo-make: build needs -o QUIZ.exe"},
-        {{"build", "q.json", "-o"}, "brelo-make: '-o' needs a value"},
-        {{"check", "q.json", "-o", "x"}, "brelo-make: '-o' is not an option of check"},
-        {{"unpack", "q.exe", "--encipher", "-o", "x"},
-         "brelo-make: '--encipher' is not an option of unpack"},
-    };
-    for (const Usage& row : rows) {
-        Result r = Tool(row.args);
-        EXPECT_EQ(r.exit, EXIT_USAGE);
-        EXPECT_EQ(r.err.substr(0, r.err.find('\n')), row.firstLine);
-        EXPECT_NE(r.err.find("usage: brelo-make check QUIZ.json"), std::string::npos);
-    }
-}
-
-TEST(Commands, BuildAndUnpackRefuseWhatTheyCannotUseAndLeaveNothingBehind) {
+// A bad command line is refused with the usage; a program that cannot serve
+// is refused without it, leaving nothing behind.
+TEST(Commands, RefusesWhatItCannotUseAndLeavesNothingBehind) {
     Scratch dir("refusals");
     dir.Write("q.json", R"({"title": "T", "questions": [{"answer1": "a"}]})");
     dir.Write("text.exe", "just text");
@@ -368,8 +331,22 @@ TEST(Commands, BuildAndUnpackRefuseWhatTheyCannotUseAndLeaveNothingBehind) {
         std::vector<std::string> args;
         std::string err;
         std::string mustNotExist;
+        int exit = EXIT_PROBLEMS;
     };
     const Row rows[] = {
+        {{}, "brelo-make: no command given\n", "", EXIT_USAGE},
+        {{"make", "q.json"}, "brelo-make: unknown command 'make'\n", "", EXIT_USAGE},
+        {{"check"}, "brelo-make: check needs a quiz file (.json)\n", "", EXIT_USAGE},
+        {{"build", "q.json"}, "brelo-make: build needs -o QUIZ.exe\n", "", EXIT_USAGE},
+        {{"build", "q.json", "-o"}, "brelo-make: '-o' needs a value\n", "", EXIT_USAGE},
+        {{"check", "q.json", "-o", "x"},
+         "brelo-make: '-o' is not an option of check\n",
+         "",
+         EXIT_USAGE},
+        {{"unpack", "q.exe", "--encipher", "-o", "x"},
+         "brelo-make: '--encipher' is not an option of unpack\n",
+         "",
+         EXIT_USAGE},
         {{"build", dir.Path("q.json"), "-o", dir.Path("a.exe"), "--player", dir.Path("text.exe")},
          dir.Path("text.exe") + ": not a Windows program (no MZ header)\n",
          dir.Path("a.exe")},
@@ -389,8 +366,10 @@ TEST(Commands, BuildAndUnpackRefuseWhatTheyCannotUseAndLeaveNothingBehind) {
     };
     for (const Row& row : rows) {
         Result r = Tool(row.args);
-        EXPECT_EQ(r.exit, EXIT_PROBLEMS);
-        EXPECT_EQ(r.err, row.err);
+        EXPECT_EQ(r.exit, row.exit);
+        EXPECT_EQ(r.err.substr(0, r.err.find("usage: ")), row.err);
+        EXPECT_EQ(r.err.find("usage: brelo-make check QUIZ.json") != std::string::npos,
+                  row.exit == EXIT_USAGE);
         if (!row.mustNotExist.empty()) {
             EXPECT_FALSE(fs::exists(row.mustNotExist));
             EXPECT_FALSE(fs::exists(row.mustNotExist + ".partial"));

@@ -1,7 +1,5 @@
-// A small but complete PE image made in memory, so the resource reader and
-// writer can be tested natively on images whose every byte the test knows.
-// Sections: .text (filled with a pattern), .rsrc holding `resources`, and,
-// unless the resources come last, .reloc after it.
+// A small PE image whose every byte the test knows: .text (a pattern), .rsrc
+// holding `resources` and, unless the resources come last, .reloc.
 #pragma once
 
 #include <cstdint>
@@ -19,24 +17,23 @@ constexpr uint32_t kFixtureSectionAlignment = 0x1000;
 constexpr uint32_t kFixtureFileAlignment = 0x200;
 constexpr uint32_t kFixtureHeaders = 0x400;
 
-inline void FixturePut16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    b[at] = static_cast<uint8_t>(v);
-    b[at + 1] = static_cast<uint8_t>(v >> 8);
+inline void FixturePut32(std::vector<uint8_t>& b, size_t at, uint32_t v, int bytes = 4) {
+    for (int i = 0; i < bytes; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
-inline void FixturePut32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+inline void FixturePut16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    FixturePut32(b, at, v, 2);
 }
 inline uint32_t FixtureGet32(const std::vector<uint8_t>& b, size_t at) {
-    return static_cast<uint32_t>(b[at]) | static_cast<uint32_t>(b[at + 1]) << 8 |
-           static_cast<uint32_t>(b[at + 2]) << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+    return static_cast<uint32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16) |
+           static_cast<uint32_t>(b[at + 3]) << 24;
 }
-inline size_t FixtureOptional() {
+constexpr size_t FixtureOptional() {
     return kFixturePeOffset + 24;
 }
-inline size_t FixtureDirectories(bool plus) {
+constexpr size_t FixtureDirectories(bool plus) {
     return FixtureOptional() + (plus ? 112 : 96);
 }
-inline size_t FixtureSectionTable(bool plus) {
+constexpr size_t FixtureSectionTable(bool plus) {
     return FixtureOptional() + (plus ? 240 : 224);
 }
 
@@ -47,12 +44,10 @@ inline std::vector<uint8_t> MakeFixtureImage(const std::vector<PeResource>& reso
         std::vector<uint8_t> data;
         uint32_t flags;
     };
-    std::vector<Sec> sections;
     std::vector<uint8_t> text(0x300);
     for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<uint8_t>(i * 7 + 1);
-    sections.push_back({".text", text, 0x60000020u});
+    std::vector<Sec> sections = {{".text", text, 0x60000020u}, {".rsrc", {}, 0xC0000040u}};
     const uint32_t rsrcIndex = 1;
-    sections.push_back({".rsrc", {}, 0xC0000040u});
     if (!layout.resourcesLast)
         sections.push_back({".reloc", std::vector<uint8_t>(12, 0xAB), 0x42000040u});
 
@@ -66,8 +61,7 @@ inline std::vector<uint8_t> MakeFixtureImage(const std::vector<PeResource>& reso
         rva += (static_cast<uint32_t>(sections[i].data.size()) + kFixtureSectionAlignment - 1) /
                kFixtureSectionAlignment * kFixtureSectionAlignment;
     }
-    image[0] = 'M';
-    image[1] = 'Z';
+    FixturePut16(image, 0, 'M' | 'Z' << 8);
     FixturePut32(image, 0x3C, kFixturePeOffset);
     FixturePut32(image, kFixturePeOffset, 0x00004550u);
     const size_t coff = kFixturePeOffset + 4;
