@@ -477,7 +477,10 @@ bool ReplacePeResources(const std::vector<uint8_t>& image, const std::vector<PeR
     // after it, neither in memory nor in the file; otherwise a new section
     // goes at the end and the old one is left unused.
     const int current = ResourceSectionIndex(image, pe);
-    uint64_t imageEnd = AlignUp(pe.sizeOfImage, pe.sectionAlignment);
+    // A new section goes past the headers and every section, even where a
+    // damaged SizeOfImage says the image ends sooner.
+    uint64_t imageEnd =
+        AlignUp(std::max(pe.sizeOfImage, pe.sizeOfHeaders), pe.sectionAlignment);
     int lastInMemory = -1;
     for (size_t i = 0; i < pe.sections.size(); ++i) {
         const Section& s = pe.sections[i];

@@ -132,6 +132,20 @@ TEST(PeResources, ReplacingKeepsTheProgramAndUpdatesEveryHeader) {
     }
 }
 
+TEST(PeResources, NewSectionNeverOverlapsTheHeaders) {
+    // No sections and a SizeOfImage of 0: the new section must still start
+    // past the headers, or the result would not read back.
+    std::vector<uint8_t> image = MakeFixtureImage({});
+    FixturePut16(image, kFixturePeOffset + 6, 0);
+    FixturePut32(image, FixtureOptional() + 56, 0);
+    std::fill(image.begin() + FixtureSectionTable(true), image.begin() + kFixtureHeaders, 0);
+    std::vector<uint8_t> out;
+    std::string error;
+    ASSERT_TRUE(ReplacePeResources(image, PlayerResources(), out, error)) << error;
+    EXPECT_GE(FixtureGet32(out, FixtureSectionTable(true) + 12), kFixtureHeaders);
+    EXPECT_EQ(ReadBack(out), Listed(PlayerResources()));
+}
+
 TEST(PeResources, RefusesDamagedOrUnsuitablePrograms) {
     const size_t table = FixtureSectionTable(true), dirs = FixtureDirectories(true);
     enum { kRead = 1, kReplace = 2, kBoth = 3 };  // which of the two refuse
