@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "shell/report.h"
+#include "tests/quiz/quiz_expect.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using Codes = std::vector<std::pair<uint32_t, int>>;
 
 // Packs (code, width) pairs MSB first, zero-padded, independently of the compressor.
-Bytes Pack(const std::vector<std::pair<uint32_t, int>>& codes) {
+Bytes Pack(const Codes& codes) {
     Bytes out;
     uint64_t bits = 0;
     int count = 0;
@@ -33,101 +33,20 @@ Bytes Pack(const std::vector<std::pair<uint32_t, int>>& codes) {
     return out;
 }
 
-struct Decoded {
-    int result = 1;
-    uint32_t length = 0;
-    std::string text;
-    bool outputSet = false;
-};
-
-Decoded Decode(const Bytes& block, uint32_t length) {
-    Decoded d;
-    uint8_t* buffer = nullptr;
-    d.length = 0xDEADBEEF;
-    d.result = LzwDecompress(block.data(), length, &buffer, &d.length);
-    LzwOutput owner(buffer);
-    d.outputSet = buffer != nullptr;
-    if (buffer != nullptr && d.length >= 2 && d.length - 2 <= LZW_OUTPUT_CAPACITY)
-        d.text.assign(reinterpret_cast<const char*>(buffer), d.length - 2);
-    return d;
-}
-Decoded Decode(const Bytes& block) {
-    return Decode(block, static_cast<uint32_t>(block.size()));
+Codes Join(Codes codes, const Codes& more) {
+    codes.insert(codes.end(), more.begin(), more.end());
+    return codes;
 }
 
 TEST(LzwDecompress, HandPackedStreams) {
-    // 65 at 9 bits, four widenings to 12 bits, then only 9 bits of an end
-    // code: the block runs out inside a code whose bits read 256.
-    const Bytes truncatedEnd = Pack({{65, 9}, {257, 9}, {257, 10}, {257, 11}, {256, 9}});
-    ASSERT_EQ(truncatedEnd.size(), 6u);
-    // The same but the short tail reads 257.
-    const Bytes truncatedOther = Pack({{65, 9}, {257, 9}, {257, 10}, {257, 11}, {257, 9}});
-    // Widened to 32 bits: the 32-bit code 66 starts at bit 469 and spans five bytes.
-    std::vector<std::pair<uint32_t, int>> wide = {{65, 9}};
+    // Widened to 12 bits, then the block ends 9 bits into the next code.
+    const Codes widened = {{65, 9}, {257, 9}, {257, 10}, {257, 11}};
+    // Widened to 32 bits: a 32-bit code starting at bit 469 spans five bytes.
+    Codes wide = {{65, 9}};
     for (int w = 9; w < 32; ++w) wide.push_back({257, w});
-    std::vector<std::pair<uint32_t, int>> tooWide = wide;
-    wide.push_back({66, 32});
-    wide.push_back({256, 32});
-    tooWide.push_back({257, 32});
-    tooWide.push_back({66, 33});
-    tooWide.push_back({256, 33});
-
-    const struct {
-        const char* name;
-        Bytes block;
-        int result;
-        uint32_t length;
-        std::string text;
-    } rows[] = {
-        {"single literal", {0x20, 0xC0, 0x00}, LZW_OK, 3, "A"},
-        {"code equal to next free", {0x20, 0xC0, 0xE0, 0x00}, LZW_OK, 5, "AAA"},
-        {"reset keeps pending", {0x20, 0x90, 0xA0, 0x44, 0x38, 0x00}, LZW_OK, 5, "ABC"},
-        {"widen", {0x20, 0xC0, 0x44, 0x24, 0x00}, LZW_OK, 4, "AB"},
-        {"entry after reset", {0x20, 0x90, 0xA0, 0x44, 0x38, 0x1C, 0x00}, LZW_OK, 7, "ABCBC"},
-        {"above next free", {0x20, 0xC1, 0x00}, LZW_E_CORRUPT, 2, ""},
-        {"empty", {}, LZW_E_EMPTY, 2, ""},
-        {"fewer than 9 bits", {0x20}, LZW_E_EMPTY, 2, ""},
-        {"stops inside a code", {0x20, 0x90}, LZW_E_CORRUPT, 2, ""},
-        {"first code 321 is a literal", Pack({{321, 9}, {256, 9}}), LZW_OK, 3, "A"},
-        {"first code 256 is a literal", Pack({{256, 9}, {66, 9}, {256, 9}}), LZW_OK, 4,
-         std::string("\0B", 2)},
-        {"later 256 ends, rest unread", Pack({{65, 9}, {256, 9}, {999, 9}}), LZW_OK, 3, "A"},
-        {"KwKwK chain", Pack({{65, 9}, {66, 9}, {259, 9}, {261, 9}, {256, 9}}), LZW_OK, 9,
-         "ABABABA"},
-        {"code spans five bytes", Pack(wide), LZW_OK, 4, "AB"},
-        {"width past 32", Pack(tooWide), LZW_E_CORRUPT, 2, ""},
-        {"truncated end code ends normally", truncatedEnd, LZW_OK, 3, "A"},
-        {"truncated other code", truncatedOther, LZW_E_CORRUPT, 2, ""},
-        {"failure keeps all but the pending", Pack({{65, 9}, {66, 9}, {67, 9}, {262, 9}}),
-         LZW_E_CORRUPT, 4, "AB"},
-        {"old entry after reset", Pack({{65, 9}, {66, 9}, {259, 9}, {258, 9}, {66, 9}, {256, 9}}),
-         LZW_OK, 7, "ABABB"},
-    };
-    for (const auto& row : rows) {
-        const Decoded d = Decode(row.block);
-        EXPECT_EQ(d.result, row.result) << row.name;
-        EXPECT_EQ(d.length, row.length) << row.name;
-        EXPECT_EQ(d.text, row.text) << row.name;
-        EXPECT_TRUE(d.outputSet) << row.name;
-    }
-}
-
-// Entries 259..4095 are 3837 codes; one more data code without a reset has no
-// entry to define.
-TEST(LzwDecompress, DictionaryLimit) {
-    std::vector<std::pair<uint32_t, int>> codes = {{65, 9}};
-    for (int i = 0; i < LZW_DICTIONARY_SIZE - LZW_FIRST_FREE; ++i) codes.push_back({66, 9});
-    auto full = codes;
-    full.push_back({256, 9});
-    auto over = codes;
-    over.push_back({67, 9});
-    over.push_back({256, 9});
-    auto reset = codes;
-    reset.push_back({258, 9});
-    reset.push_back({67, 9});
-    reset.push_back({259, 9});  // the pending B plus C
-    reset.push_back({256, 9});
-
+    // Entries 259..4095 are 3837 codes: one more data code needs a reset first.
+    Codes full = {{65, 9}};
+    full.resize(1 + LZW_DICTIONARY_SIZE - LZW_FIRST_FREE, {66, 9});
     const std::string body = "A" + std::string(3837, 'B');
     const struct {
         const char* name;
@@ -135,22 +54,43 @@ TEST(LzwDecompress, DictionaryLimit) {
         int result;
         std::string text;
     } rows[] = {
-        {"all entries used", Pack(full), LZW_OK, body},
-        {"one entry too many", Pack(over), LZW_E_CORRUPT, body.substr(0, body.size() - 1)},
-        {"reset before the limit", Pack(reset), LZW_OK, body + "CBC"},
+        // clang-format off
+        {"single literal", {0x20, 0xC0, 0x00}, LZW_OK, "A"},
+        {"widen", {0x20, 0xC0, 0x44, 0x24, 0x00}, LZW_OK, "AB"},
+        {"reset keeps pending", {0x20, 0x90, 0xA0, 0x44, 0x38, 0x1C, 0x00}, LZW_OK, "ABCBC"},
+        {"above next free", {0x20, 0xC1, 0x00}, LZW_E_CORRUPT, ""},
+        {"empty", {}, LZW_E_EMPTY, ""},
+        {"fewer than 9 bits", {0x20}, LZW_E_EMPTY, ""},
+        {"stops inside a code", {0x20, 0x90}, LZW_E_CORRUPT, ""},
+        {"first code 321 is a literal", Pack({{321, 9}, {256, 9}}), LZW_OK, "A"},
+        {"first code 256 is a literal", Pack({{256, 9}, {66, 9}, {256, 9}}), LZW_OK, {"\0B", 2}},
+        {"later 256 ends, rest unread", Pack({{65, 9}, {256, 9}, {999, 9}}), LZW_OK, "A"},
+        {"KwKwK chain", Pack({{65, 9}, {66, 9}, {259, 9}, {261, 9}, {256, 9}}), LZW_OK, "ABABABA"},
+        {"code spans five bytes", Pack(Join(wide, {{66, 32}, {256, 32}})), LZW_OK, "AB"},
+        {"width past 32", Pack(Join(wide, {{257, 32}, {66, 33}, {256, 33}})), LZW_E_CORRUPT, ""},
+        {"truncated end code ends normally", Pack(Join(widened, {{256, 9}})), LZW_OK, "A"},
+        {"truncated other code", Pack(Join(widened, {{257, 9}})), LZW_E_CORRUPT, ""},
+        {"all entries used", Pack(Join(full, {{256, 9}})), LZW_OK, body},
+        {"one entry too many", Pack(Join(full, {{67, 9}, {256, 9}})), LZW_E_CORRUPT, body.substr(0, 3837)},
+        {"reset before the limit", Pack(Join(full, {{258, 9}, {67, 9}, {259, 9}, {256, 9}})), LZW_OK,
+         body + "CBC"},
+        {"failure drops pending", Pack({{65, 9}, {66, 9}, {67, 9}, {262, 9}}), LZW_E_CORRUPT, "AB"},
+        // clang-format on
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         const Decoded d = Decode(row.block);
-        EXPECT_EQ(d.result, row.result) << row.name;
-        EXPECT_EQ(d.text, row.text) << row.name;
-        EXPECT_EQ(d.length, row.text.size() + 2) << row.name;
+        EXPECT_EQ(d.result, row.result);
+        EXPECT_EQ(d.length, row.text.size() + 2);
+        EXPECT_EQ(d.text, row.text);
+        EXPECT_TRUE(d.outputSet);
     }
 }
 
 // Codes 65, 259, 260, ... each define a string one byte longer than the last:
 // the output grows quadratically and soon passes 120000 bytes.
 TEST(LzwDecompress, OutputLimitIsRefusedNotOverrun) {
-    std::vector<std::pair<uint32_t, int>> codes = {{65, 9}};
+    Codes codes = {{65, 9}};
     int width = 9;
     for (uint32_t code = 259; code < 1000; ++code) {
         if (code >= (1u << width)) codes.push_back({257, width++});
@@ -170,44 +110,29 @@ TEST(LzwDecompress, BlockLongerThan65535IsRefused) {
     uint8_t* buffer = reinterpret_cast<uint8_t*>(&block);  // must stay untouched
     uint32_t length = 77;
     EXPECT_EQ(LzwDecompress(block.data(), 65536, &buffer, &length), LZW_E_CORRUPT);
-    EXPECT_EQ(length, 77u);
-    EXPECT_EQ(buffer, reinterpret_cast<uint8_t*>(&block));
+    EXPECT_TRUE(length == 77u && buffer == reinterpret_cast<uint8_t*>(&block));
     EXPECT_EQ(Decode(block, 65535).result, LZW_OK);
 }
 
-std::vector<std::string> g_messages;
-void Record(const char* text, const char* caption, unsigned style) {
-    g_messages.push_back(std::string(caption) + "|" + text + "|" + std::to_string(style));
-}
 size_t g_failSize = 0;
-void* FailingAllocate(size_t size) {
-    return size == g_failSize ? nullptr : std::malloc(size);
-}
 
+// The output buffer (reported) or the working storage cannot be had.
 TEST(LzwDecompress, StorageFailures) {
-    const struct {
-        const char* name;
-        size_t failSize;
-        std::vector<std::string> messages;
-    } rows[] = {
-        {"output buffer", LZW_OUTPUT_CAPACITY, {"Information|Impossible d'allouer la memoire|0"}},
-        {"working storage", 4096 * 8, {}},
-    };
-    for (const auto& row : rows) {
-        g_messages.clear();
-        g_failSize = row.failSize;
-        g_reportMessage = Record;
-        g_lzwAllocate = FailingAllocate;
+    for (size_t failSize : {size_t{LZW_OUTPUT_CAPACITY}, size_t{4096 * 8}}) {
+        g_failSize = failSize;
+        g_lzwAllocate = [](size_t size) {
+            return size == g_failSize ? nullptr : std::malloc(size);
+        };
         const Bytes block = {0x20, 0xC0, 0x00};
         uint8_t* buffer = nullptr;
         uint32_t length = 77;
-        const int result = LzwDecompress(block.data(), 3, &buffer, &length);
+        RecordMessages recorder;
+        EXPECT_EQ(LzwDecompress(block.data(), 3, &buffer, &length), LZW_E_NOMEM);
         g_lzwAllocate = std::malloc;
-        g_reportMessage = nullptr;
-        EXPECT_EQ(result, LZW_E_NOMEM) << row.name;
-        EXPECT_EQ(buffer, nullptr) << row.name;
-        EXPECT_EQ(length, 77u) << row.name;
-        EXPECT_EQ(g_messages, row.messages) << row.name;
+        EXPECT_TRUE(buffer == nullptr && length == 77u) << failSize;
+        EXPECT_EQ(g_messages.size(), failSize == LZW_OUTPUT_CAPACITY ? 1u : 0u);
+        for (const std::string& message : g_messages)
+            EXPECT_EQ(message, "Information|Impossible d'allouer la memoire|0");
     }
 }
 
@@ -226,63 +151,38 @@ std::string FrenchText(size_t size, uint32_t seed) {
     return text;
 }
 
-Bytes RandomBytes(size_t size, uint32_t seed) {
-    std::mt19937 random(seed);
-    Bytes b(size);
-    for (auto& x : b) x = static_cast<uint8_t>(random());
-    return b;
-}
-
-TEST(LzwCompress, RoundTrips) {
-    auto fromText = [](const std::string& s) { return Bytes(s.begin(), s.end()); };
-    Bytes allValues;
-    for (int round = 0; round < 40; ++round)
-        for (int v = 0; v < 256; ++v) allValues.push_back(static_cast<uint8_t>(v * (round + 1)));
-    Bytes cycles;  // repeats that make many codes equal to the next free one
-    for (int i = 1; cycles.size() < 100000; ++i) cycles.insert(cycles.end(), i % 97, 'x');
-
+TEST(LzwCompress, RoundTripsAndRefusals) {
+    std::string random(LZW_OUTPUT_CAPACITY, ' ');  // about 12 bits a byte once compressed
+    std::mt19937 generator(4);
+    for (char& c : random) c = static_cast<char>(generator());
     const struct {
         const char* name;
-        Bytes data;
-        bool halves;  // text must at least halve
-    } rows[] = {
-        {"one byte", {0xFF}, false},
-        {"two equal bytes", {7, 7}, false},
-        {"run of 120000", Bytes(120000, 'a'), true},
-        {"text", fromText(FrenchText(100000, 1)), true},
-        {"text of exactly 120000", fromText(FrenchText(120000, 2)), true},
-        {"random 40000", RandomBytes(40000, 4), false},
-        {"all byte values", allValues, false},
-        {"growing runs", cycles, true},
-    };
-    for (const auto& row : rows) {
-        Bytes block;
-        ASSERT_EQ(LzwCompress(row.data.data(), row.data.size(), block), LZW_COMPRESS_OK)
-            << row.name;
-        EXPECT_LE(block.size(), row.halves ? row.data.size() / 2 : LZW_MAX_INPUT) << row.name;
-        const Decoded d = Decode(block);
-        ASSERT_EQ(d.result, LZW_OK) << row.name;
-        EXPECT_TRUE(d.text == std::string(row.data.begin(), row.data.end())) << row.name;
-    }
-}
-
-TEST(LzwCompress, Refusals) {
-    const Bytes over = Bytes(LZW_OUTPUT_CAPACITY + 1, 'a');
-    const Bytes random = RandomBytes(LZW_OUTPUT_CAPACITY, 6);  // ~12 bits a byte: too large
-    const struct {
-        const char* name;
-        const uint8_t* data;
-        size_t size;
+        std::string data;
         int result;
+        bool halves;  // must at least halve
     } rows[] = {
-        {"empty", over.data(), 0, LZW_COMPRESS_EMPTY},
-        {"over 120000", over.data(), over.size(), LZW_COMPRESS_TOO_LONG},
-        {"block over 65535", random.data(), random.size(), LZW_COMPRESS_TOO_LARGE},
+        {"one byte", "\xFF", LZW_COMPRESS_OK, false},
+        {"run of 120000", std::string(120000, 'a'), LZW_COMPRESS_OK, true},
+        {"text of exactly 120000", FrenchText(120000, 1), LZW_COMPRESS_OK, true},
+        {"random 40000", random.substr(0, 40000), LZW_COMPRESS_OK, false},
+        {"empty", "", LZW_COMPRESS_EMPTY, false},
+        {"over 120000", std::string(120001, 'a'), LZW_COMPRESS_TOO_LONG, false},
+        {"block over 65535", random, LZW_COMPRESS_TOO_LARGE, false},
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         Bytes block = {1, 2, 3};
-        EXPECT_EQ(LzwCompress(row.data, row.size, block), row.result) << row.name;
-        EXPECT_TRUE(block.empty()) << row.name;
+        ASSERT_EQ(
+            LzwCompress(reinterpret_cast<const uint8_t*>(row.data.data()), row.data.size(), block),
+            row.result);
+        if (row.result != LZW_COMPRESS_OK) {
+            EXPECT_TRUE(block.empty());
+            continue;
+        }
+        EXPECT_LE(block.size(), row.halves ? row.data.size() / 2 : LZW_MAX_INPUT);
+        const Decoded d = Decode(block);
+        EXPECT_EQ(d.result, LZW_OK);
+        EXPECT_TRUE(d.text == row.data);
     }
 }
 

@@ -9,35 +9,11 @@
 
 namespace {
 
-bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+bool WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) std::fprintf(stderr, "cannot write %s\n", path.c_str());
     return static_cast<bool>(out);
-}
-
-// The bytes of one resource, or false when it is left out.
-bool BlockBytes(test_quizzes::Block form, const std::vector<uint8_t>& written, bool enciphered,
-                std::vector<uint8_t>& bytes) {
-    switch (form) {
-        case test_quizzes::BLOCK_MISSING:
-            return false;
-        case test_quizzes::BLOCK_EMPTY:
-            bytes.clear();
-            return true;
-        case test_quizzes::BLOCK_ONE_BYTE:
-            bytes = {0x20};
-            return true;
-        case test_quizzes::BLOCK_OTHER_FORM:
-            bytes = written;
-            if (!enciphered)
-                DecipherResource(bytes.data(), bytes.size(), QuizCipherKey, QUIZ_CIPHER_KEY_LENGTH);
-            return true;
-        case test_quizzes::BLOCK_AS_WRITTEN:
-        default:
-            bytes = written;
-            return true;
-    }
 }
 
 }  // namespace
@@ -55,29 +31,21 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s: %s\n", quiz.name.c_str(), error.c_str());
             return 1;
         }
-        std::string script;
-        std::vector<uint8_t> bytes;
-        const struct {
-            int id;
-            test_quizzes::Block form;
-            const std::vector<uint8_t>& block;
-        } resources[] = {{QUIZ_CONTENT_RESOURCE, quiz.content, written.content},
-                         {QUIZ_CODES_RESOURCE, quiz.codes, written.codes}};
-        for (const auto& resource : resources) {
-            if (!BlockBytes(resource.form, resource.block, quiz.encipher, bytes)) continue;
-            const std::string file =
-                dir + "/" + quiz.name + "_" + std::to_string(resource.id) + ".bin";
-            if (!WriteFile(file, bytes)) {
-                std::fprintf(stderr, "cannot write %s\n", file.c_str());
-                return 1;
-            }
-            script += std::to_string(resource.id) + " PATCH \"" + file + "\"\n";
-        }
         // A DLL needs at least one resource to be loadable as data.
-        script += "1 RCDATA { \"test quiz " + quiz.name + "\" }\n";
-        if (!WriteFile(dir + "/" + quiz.name + ".rc",
-                       std::vector<uint8_t>(script.begin(), script.end())))
-            return 1;
+        std::string script = "1 RCDATA { \"test quiz\" }\n";
+        for (int id : {QUIZ_CONTENT_RESOURCE, QUIZ_CODES_RESOURCE}) {
+            const bool content = id == QUIZ_CONTENT_RESOURCE;
+            const test_quizzes::Block form = content ? quiz.content : quiz.codes;
+            std::vector<uint8_t> bytes = content ? written.content : written.codes;
+            if (form == test_quizzes::MISSING) continue;
+            if (form == test_quizzes::EMPTY) bytes.clear();
+            if (form == test_quizzes::ENCIPHERED_ANYWAY)
+                DecipherResource(bytes.data(), bytes.size(), QuizCipherKey, QUIZ_CIPHER_KEY_LENGTH);
+            const std::string file = dir + "/" + quiz.name + "_" + std::to_string(id) + ".bin";
+            if (!WriteFile(file, std::string(bytes.begin(), bytes.end()))) return 1;
+            script += std::to_string(id) + " PATCH \"" + file + "\"\n";
+        }
+        if (!WriteFile(dir + "/" + quiz.name + ".rc", script)) return 1;
     }
     return 0;
 }

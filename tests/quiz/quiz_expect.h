@@ -1,61 +1,107 @@
-// Checks of a loaded quiz record, shared by the native and the Windows tests:
-// a one-line summary, and a field by field comparison with the source it was
-// written from.
+// Shared by the quiz tests: a quiz record on one line (and the line a quiz
+// source must give once loaded), the decoder in one call, and a recorder of
+// the messages the loader would show.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
+#include "quiz/lzw.h"
 #include "quiz/quiz_record.h"
 #include "quiz/quiz_writer.h"
+#include "shell/report.h"
 
-// The parsed record on one line: media kind, answers per question, display
-// mode, colour, question count, title, second label, then every node.
-inline std::string Summary(const QuizRecord& quiz) {
+using Bytes = std::vector<uint8_t>;
+
+// "m<media> a<answers> d<mode> c<colour> <count>:title/author/explanations/
+// label1/label2", " [answer1,answer2,prompt,extraText]" per question, then
+// " |code|code..." when any code is set.
+inline std::string QuizHead(int media, int answers, int mode, unsigned colour, int count,
+                            std::initializer_list<std::string> texts) {
     char head[64];
-    std::snprintf(head, sizeof head, "m%d a%d d%d c%06X %d:", quiz.mediaKind,
-                  quiz.answersPerQuestion, quiz.displayMode, quiz.QuizColor(), quiz.questionCount);
-    std::string text = head + std::string(quiz.title) + "/" + quiz.answerLabel2;
-    for (const QuestionNode* n = quiz.firstQuestion; n != nullptr; n = n->next)
-        text += std::string(" [") + n->answer1 + "," + n->answer2 + "," + n->prompt + "," +
-                n->extraText + "]";
-    return text;
+    std::snprintf(head, sizeof head, "m%d a%d d%d c%06X %d", media, answers, mode, colour, count);
+    std::string line = head;
+    char separator = ':';
+    for (const std::string& text : texts) line += separator + text, separator = '/';
+    return line;
+}
+inline std::string QuizNode(const std::string& a1, const std::string& a2, const std::string& prompt,
+                            const std::string& extra) {
+    return " [" + a1 + "," + a2 + "," + prompt + "," + extra + "]";
 }
 
-inline void ExpectQuizMatches(const QuizRecord& quiz, const QuizSource& source,
-                              bool withCodes = true) {
-    EXPECT_EQ(quiz.mediaKind, source.mediaKind);
-    EXPECT_EQ(quiz.answersPerQuestion, source.answersPerQuestion);
-    EXPECT_EQ(quiz.displayMode, source.displayMode);
-    EXPECT_EQ(quiz.title, source.title);
-    EXPECT_EQ(quiz.author, source.author);
-    EXPECT_EQ(quiz.explanations, source.explanations);
-    EXPECT_EQ(quiz.answerLabel1, source.answerLabel1);
-    EXPECT_EQ(quiz.answerLabel2, source.answerLabel2);
-    EXPECT_EQ(quiz.colorRed, source.colorRed);
-    EXPECT_EQ(quiz.colorGreen, source.colorGreen);
-    EXPECT_EQ(quiz.colorBlue, source.colorBlue);
-    ASSERT_EQ(quiz.questionCount, static_cast<int>(source.questions.size()));
-    const bool extra =
-        source.displayMode >= 1 && source.displayMode <= 6 && source.displayMode != 5;
-    const QuestionNode* node = quiz.firstQuestion;
-    for (size_t i = 0; i < source.questions.size(); ++i) {
-        ASSERT_NE(node, nullptr) << "question " << i;
-        const QuizSourceQuestion& q = source.questions[i];
-        EXPECT_EQ(node->answer1, q.answer1) << "question " << i;
-        EXPECT_EQ(node->answer2, source.answersPerQuestion == 2 ? q.answer2 : "")
-            << "question " << i;
-        EXPECT_EQ(node->prompt, q.prompt) << "question " << i;
-        EXPECT_EQ(node->extraText, extra ? q.extraText : "") << "question " << i;
-        EXPECT_EQ(node->status, 0);
-        node = node->next;
+inline std::string Summary(const QuizRecord& q) {
+    std::string line =
+        QuizHead(q.mediaKind, q.answersPerQuestion, q.displayMode, q.QuizColor(), q.questionCount,
+                 {q.title, q.author, q.explanations, q.answerLabel1, q.answerLabel2});
+    for (const QuestionNode* n = q.firstQuestion; n != nullptr; n = n->next)
+        line += QuizNode(n->answer1, n->answer2, n->prompt, n->extraText);
+    std::string codes;
+    for (int i = 0; i < q.questionCount && i < QUIZ_MAX_QUESTIONS; ++i)
+        codes += std::string("|") + q.codes[i];
+    return line + (codes.find_first_not_of('|') == std::string::npos ? "" : " " + codes);
+}
+
+// A second answer only with two answers, the extra text only in the modes
+// that store it, the codes only when they were loaded.
+inline std::string Summary(const QuizSource& s, bool withCodes = true) {
+    const bool extra = s.displayMode != 0 && s.displayMode != 5;
+    std::string line = QuizHead(
+        s.mediaKind, s.answersPerQuestion, s.displayMode,
+        s.colorRed | s.colorGreen << 8 | s.colorBlue << 16, static_cast<int>(s.questions.size()),
+        {s.title, s.author, s.explanations, s.answerLabel1, s.answerLabel2});
+    std::string codes;
+    for (size_t i = 0; i < s.questions.size(); ++i) {
+        const QuizSourceQuestion& q = s.questions[i];
+        line += QuizNode(q.answer1, s.answersPerQuestion == 2 ? q.answer2 : "", q.prompt,
+                         extra ? q.extraText : "");
+        codes += "|" + (withCodes && i < s.codes.size() ? s.codes[i] : "");
     }
-    EXPECT_EQ(node, nullptr);
-    for (size_t i = 0; i < source.questions.size(); ++i) {
-        const std::string expected =
-            withCodes && i < source.codes.size() ? source.codes[i] : std::string();
-        EXPECT_EQ(quiz.codes[i], expected) << "code " << i;
+    return line + (codes.find_first_not_of('|') == std::string::npos ? "" : " " + codes);
+}
+
+inline const std::string kSampleQuiz =
+    "m1 a2 d3 cFF6633 7:Nom du brelo/Createur brelo/Explications du brelo/TEST/TEST "
+    "[TEST,TEST,emplacement,] [TEST,TEST,emplacement,]";
+
+// Messages as the recorder keeps them: caption|text|style.
+inline const std::string kMissingContent = "Brelo|Ombres sur la rivi\xE8re|0";
+inline const std::string kError =
+    "Brelo|Erreur dans le d\xE9"
+    "cryptage";
+inline const std::string kContentError = kError + " des reponses|0";
+inline const std::string kCodesError = kError + " des codes|0";
+
+inline std::vector<std::string> g_messages;
+// Collects into g_messages what would be shown while it lives.
+struct RecordMessages {
+    RecordMessages() {
+        g_messages.clear();
+        g_reportMessage = [](const char* text, const char* caption, unsigned style) {
+            g_messages.push_back(std::string(caption) + "|" + text + "|" + std::to_string(style));
+        };
     }
+    ~RecordMessages() { g_reportMessage = nullptr; }
+};
+
+struct Decoded {
+    int result;
+    uint32_t length;   // as reported: the byte count + 2
+    std::string text;  // the bytes decoded
+    bool outputSet;
+};
+inline Decoded Decode(const Bytes& block, uint32_t blockLength) {
+    uint8_t* buffer = nullptr;
+    Decoded d = {0, 0xDEADBEEF, "", false};
+    d.result = LzwDecompress(block.data(), blockLength, &buffer, &d.length);
+    LzwOutput owner(buffer);
+    d.outputSet = buffer != nullptr;
+    if (buffer != nullptr && d.length >= 2 && d.length - 2 <= LZW_OUTPUT_CAPACITY)
+        d.text.assign(reinterpret_cast<const char*>(buffer), d.length - 2);
+    return d;
+}
+inline Decoded Decode(const Bytes& block) {
+    return Decode(block, static_cast<uint32_t>(block.size()));
 }

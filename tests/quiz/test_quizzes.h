@@ -1,8 +1,9 @@
-// The quizzes built into resource-only DLLs for the Windows loader tests. The
-// host program make_test_quizzes writes their resources with the quiz writer;
-// the tests load each DLL and compare the record with the same definitions.
+// Quizzes for the quiz tests: random ones for the round trip, and the set the
+// Windows build turns into resource-only DLLs, one per loader case (the host
+// program make_test_quizzes writes their resources with the quiz writer).
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,21 +11,19 @@
 
 namespace test_quizzes {
 
-// How a resource is stored in the DLL.
-enum Block {
-    BLOCK_AS_WRITTEN,  // the writer's output (enciphered when the quiz is)
-    BLOCK_MISSING,     // no such resource
-    BLOCK_EMPTY,       // present, 0 bytes
-    BLOCK_ONE_BYTE,    // present, 1 byte
-    BLOCK_OTHER_FORM,  // enciphered when the quiz is plain
-};
+// Every text (stored or not) of 0, 259 or a few Windows-1252 characters,
+// accents included, never '|' or a zero byte; codes for some questions.
+QuizSource RandomQuiz(uint32_t seed, int mediaKind, int answers, int displayMode, size_t questions);
+
+// How a resource is stored in a test DLL.
+enum Block { AS_WRITTEN, MISSING, EMPTY, ENCIPHERED_ANYWAY };
 
 struct TestQuiz {
     std::string name;  // the DLL is testquiz_<name>.dll
     QuizSource source;
     bool encipher;
-    Block content;
-    Block codes;
+    Block content = AS_WRITTEN;
+    Block codes = AS_WRITTEN;
 };
 
 std::vector<TestQuiz> All();
