@@ -1,5 +1,5 @@
-// The inflater on hand-built streams: each edge case of the format and each
-// error code, flat and split over IDAT chunks.
+// The inflater on hand-built streams: each edge case and each error code, flat
+// and split over IDAT chunks.
 #include <gtest/gtest.h>
 
 #include "images/inflate.h"
@@ -7,134 +7,94 @@
 
 namespace {
 
-BitWriter Zlib() {
-    return std::move(BitWriter().Bits(0x9C78, 16));
-}
-
-// A dynamic block whose code-length code gives all 19 symbols 5 bits, so
-// code-length symbol s is sent as the 5-bit number s.
-BitWriter& DynamicStart(BitWriter& w, int literals, int distances) {
-    w.Bits(1, 1).Bits(2, 2).Bits(literals - 257, 5).Bits(distances - 1, 5).Bits(15, 4);
+// A last dynamic block of 258 literal/length and 1 distance code lengths. Its
+// code-length code gives all 19 symbols 5 bits, so symbol s is sent as the
+// 5-bit number s, then its extra bits: (symbol, extra) pairs.
+BitWriter Dynamic(BitWriter w, std::initializer_list<std::pair<unsigned, unsigned>> lengths) {
+    w.Bits(5, 3).Bits(1, 5).Bits(0, 5).Bits(15, 4);
     for (int i = 0; i < 19; ++i) w.Bits(5, 3);
+    for (auto [s, extra] : lengths)
+        w.Code(s, 5).Bits(extra, s == 16 ? 2 : s == 17 ? 3 : s == 18 ? 7 : 0);
     return w;
 }
-BitWriter& Lengths(BitWriter& w, std::initializer_list<std::pair<int, int>> symbols) {
-    for (auto [symbol, extra] : symbols) {
-        w.Code(symbol, 5);
-        if (symbol == 16) w.Bits(extra, 2);
-        if (symbol == 17) w.Bits(extra, 3);
-        if (symbol == 18) w.Bits(extra, 7);
-    }
-    return w;
-}
-// 'a', 'b', end of block and length 3 get 2-bit codes 00, 01, 10, 11;
-// distance code 0 (distance 1) gets `distanceLength` bits.
-BitWriter& AbTables(BitWriter& w, int distanceLength) {
-    DynamicStart(w, 258, 1);
-    return Lengths(
-        w, {{18, 86}, {2, 0}, {2, 0}, {18, 127}, {18, 8}, {2, 0}, {2, 0}, {distanceLength, 0}});
+// 'a', 'b', end of block and length 3 get codes 00, 01, 10, 11; distance 1
+// gets `bits` bits.
+BitWriter AbBlock(BitWriter w, unsigned bits) {
+    return Dynamic(w, {{18, 86}, {2, 0}, {2, 0}, {18, 127}, {18, 8}, {2, 0}, {2, 0}, {bits, 0}});
 }
 
-struct InflateCase {
+struct Case {
     const char* name;
     Bytes input;
-    size_t capacity;
     InflateError error;
-    std::string output;
-    bool chained;
+    std::string output = "";
+    size_t capacity = 10;
+    bool chained = false;  // `input` is IDAT chunks
 };
 
-std::vector<InflateCase> Cases() {
-    std::vector<InflateCase> cases;
-    auto add = [&](const char* name, const BitWriter& w, size_t capacity, InflateError error,
-                   std::string output) {
-        cases.push_back({name, w.bytes(), capacity, error, output, false});
-    };
-    BitWriter w = Zlib();
-    add("stored length 0", Zlib().Stored(true, ""), 10, INFLATE_OK, "");
-    add("distance 1 length 258", Zlib().Bits(3, 3).Fixed('x').Fixed(285).Code(0, 5).Fixed(256), 300,
-        INFLATE_OK, std::string(259, 'x'));
-    w = Zlib().Stored(false, "ab").Bits(2, 3).Fixed('c').Fixed(256);
-    AbTables(w, 1).Code(0, 2).Code(1, 2).Code(3, 2).Code(0, 1).Code(2, 2);
-    InflateCase mixed = {
-        "stored, fixed and dynamic", w.bytes(), 100, INFLATE_OK, "abcabbbb", false};
-    cases.push_back(mixed);
-    add("no trailer", Zlib().Stored(true, "hi"), 10, INFLATE_OK, "hi");
-    add("wrong trailer", Zlib().Stored(true, "hi").Bits(0xFFFF, 16).Bits(0x1234, 16), 10,
-        INFLATE_OK, "hi");
-    add("header not a multiple of 31", BitWriter().Bits(0x0078, 16).Stored(true, "ok"), 10,
-        INFLATE_OK, "ok");
-    add("method 7", BitWriter().Bits(0x9C77, 16).Stored(true, "x"), 10, INFLATE_BAD_HEADER, "");
-    add("window 8", BitWriter().Bits(0x9C88, 16).Stored(true, "x"), 10, INFLATE_BAD_HEADER, "");
-    add("preset dictionary", BitWriter().Bits(0xBB78, 16).Stored(true, "x"), 10, INFLATE_BAD_HEADER,
-        "");
-    add("block type 3", Zlib().Bits(7, 3).Bits(0, 16), 10, INFLATE_BAD_BLOCK_TYPE, "");
-    add("NLEN not the complement", Zlib().Bits(1, 3).Align().Bits(2, 16).Bits(2, 16), 10,
-        INFLATE_BAD_STORED_LENGTH, "");
-    w = Zlib();
-    Lengths(DynamicStart(w, 258, 1), {{16, 0}});
-    add("repeat before any length", w, 10, INFLATE_BAD_CODE_LENGTHS, "");
-    w = Zlib();
-    Lengths(DynamicStart(w, 258, 1), {{18, 127}, {18, 109}, {16, 0}});
-    add("16 past the last length", w, 10, INFLATE_BAD_CODE_LENGTHS, "");
-    w = Zlib();
-    Lengths(DynamicStart(w, 258, 1), {{18, 127}, {18, 109}, {17, 0}});
-    add("17 past the last length", w, 10, INFLATE_BAD_CODE_LENGTHS, "");
-    w = Zlib();
-    Lengths(DynamicStart(w, 258, 1), {{18, 127}, {18, 100}, {18, 0}});
-    add("18 past the last length", w, 10, INFLATE_BAD_CODE_LENGTHS, "");
-    w = Zlib().Bits(1, 1).Bits(2, 2).Bits(1, 5).Bits(0, 5).Bits(0, 4);
-    w.Bits(1, 3).Bits(1, 3).Bits(1, 3).Bits(1, 3).Bits(0, 16);
-    add("over-subscribed code-length code", w, 10, INFLATE_BAD_CODE_LENGTHS, "");
-    w = Zlib();
-    AbTables(w, 0).Code(0, 2).Code(3, 2).Bits(0, 16);
-    add("no distance code matches", w, 10, INFLATE_BAD_CODE, "a");
-    add("literal/length 286", Zlib().Bits(3, 3).Fixed(286).Bits(0, 16), 10, INFLATE_BAD_SYMBOL, "");
-    add("distance code 30", Zlib().Bits(3, 3).Fixed('a').Fixed(257).Code(30, 5).Bits(0, 16), 10,
-        INFLATE_BAD_SYMBOL, "a");
-    add("distance before the start", Zlib().Bits(3, 3).Fixed('a').Fixed(257).Code(1, 5).Fixed(256),
-        10, INFLATE_DISTANCE_TOO_FAR, "a");
-    add("stored past the buffer", Zlib().Stored(true, "abc"), 2, INFLATE_OUTPUT_FULL, "");
-    add("literal past the buffer", Zlib().Bits(3, 3).Fixed('a').Fixed('b').Fixed('c').Fixed(256), 2,
-        INFLATE_OUTPUT_FULL, "ab");
-    add("copy past the buffer", Zlib().Bits(3, 3).Fixed('a').Fixed(257).Code(0, 5).Fixed(256), 3,
-        INFLATE_OUTPUT_FULL, "a");
-    add("empty input", BitWriter(), 10, INFLATE_INPUT_ENDED, "");
-    add("header only", Zlib(), 10, INFLATE_INPUT_ENDED, "");
-    add("stored block cut short", Zlib().Bits(1, 3).Align().Bits(5, 16).Bits(~5u, 16).Byte('a'), 10,
-        INFLATE_INPUT_ENDED, "a");
-    add("no end of block", Zlib().Bits(3, 3).Fixed('a'), 10, INFLATE_INPUT_ENDED, "a");
-
-    // The same mixed stream over IDAT chunks, one of them empty.
-    Bytes split = Chunk("IDAT", Bytes(mixed.input.begin(), mixed.input.begin() + 3));
-    Append(split, Chunk("IDAT", {}));
-    Append(split, Chunk("IDAT", Bytes(mixed.input.begin() + 3, mixed.input.end())));
-    Append(split, Chunk("IEND", {}));
-    cases.push_back({"split over IDATs", split, 100, INFLATE_OK, "abcabbbb", true});
-    // An ancillary chunk ends the chain: the last IDAT is never read.
-    Bytes broken = Chunk("IDAT", Bytes(mixed.input.begin(), mixed.input.begin() + 9));
-    Append(broken, Chunk("tEXt", {'a'}));
-    Append(broken, Chunk("IDAT", Bytes(mixed.input.begin() + 9, mixed.input.end())));
-    cases.push_back({"chunk between IDATs", broken, 100, INFLATE_INPUT_ENDED, "ab", true});
-    // A last IDAT longer than the file is not followed (and not read past).
-    Bytes truncated = Chunk("IDAT", Bytes(mixed.input.begin(), mixed.input.begin() + 9));
-    Append(truncated, Chunk("IDAT", Bytes(mixed.input.begin() + 9, mixed.input.end())));
-    truncated.resize(truncated.size() - 5);
-    cases.push_back({"truncated last IDAT", truncated, 100, INFLATE_INPUT_ENDED, "ab", true});
-    return cases;
-}
-
 TEST(Inflate, HandBuiltStreams) {
-    for (const InflateCase& c : Cases()) {
+    const InflateError OK = INFLATE_OK, ENDED = INFLATE_INPUT_ENDED, FULL = INFLATE_OUTPUT_FULL,
+                       BAD_LENGTHS = INFLATE_BAD_CODE_LENGTHS;
+    // Stored "ab", fixed "c", then dynamic a, b, length 3 at distance 1, end of block.
+    const Bytes mixed =
+        AbBlock(Zlib().Stored(false, "ab").Bits(2, 3).Fixed('c').Fixed(256), 1).Code(0x3A, 9).bytes;
+    const size_t n = mixed.size();
+    auto idat = [&](size_t from, size_t to) {
+        return Chunk("IDAT", Bytes(mixed.begin() + from, mixed.begin() + to));
+    };
+    auto fixedA = [] { return Zlib().Bits(3, 3).Fixed('a'); };  // a last fixed block
+    const Case cases[] = {
+        {"stored length 0", Zlib().Stored(true, "").bytes, OK},
+        {"distance 1 length 258", fixedA().Fixed(285).Code(0, 5).Fixed(256).bytes, OK,
+         std::string(259, 'a'), 300},
+        {"stored, fixed and dynamic", mixed, OK, "abcabbbb"},
+        {"no trailer", Zlib().Stored(true, "hi").bytes, OK, "hi"},
+        {"wrong trailer", Zlib().Stored(true, "hi").Bits(0x1234FFFF, 32).bytes, OK, "hi"},
+        {"FCHECK not checked", BitWriter().Bits(0x78, 16).Stored(true, "ok").bytes, OK, "ok"},
+        {"method 7", BitWriter().Bits(0x9C77, 16).Stored(true, "x").bytes, INFLATE_BAD_HEADER},
+        {"window 8", BitWriter().Bits(0x9C88, 16).Stored(true, "x").bytes, INFLATE_BAD_HEADER},
+        {"preset dictionary", BitWriter().Bits(0xBB78, 16).bytes, INFLATE_BAD_HEADER},
+        {"block type 3", Zlib().Bits(7, 3).Bits(0, 16).bytes, INFLATE_BAD_BLOCK_TYPE},
+        {"bad NLEN", Zlib().Bits(1, 3).Align().Bits(0x20002, 32).bytes, INFLATE_BAD_STORED_LENGTH},
+        {"16 first", Dynamic(Zlib(), {{16, 0}}).bytes, BAD_LENGTHS},
+        // 138 + 120 zeros leave one length of 259: each repeat runs past it.
+        {"16 past the end", Dynamic(Zlib(), {{18, 127}, {18, 109}, {16, 0}}).bytes, BAD_LENGTHS},
+        {"17 past the end", Dynamic(Zlib(), {{18, 127}, {18, 109}, {17, 0}}).bytes, BAD_LENGTHS},
+        {"18 past the end", Dynamic(Zlib(), {{18, 127}, {18, 100}, {18, 0}}).bytes, BAD_LENGTHS},
+        // Four code-length codes of 1 bit.
+        {"over-subscribed", Zlib().Bits(5, 3).Bits(1, 14).Bits(0x249, 12).Bits(0, 16).bytes,
+         BAD_LENGTHS},
+        {"no distance code", AbBlock(Zlib(), 0).Code(0, 2).Code(3, 2).Bits(0, 16).bytes,
+         INFLATE_BAD_CODE, "a"},
+        {"literal/length 286", Zlib().Bits(3, 3).Fixed(286).Bits(0, 16).bytes, INFLATE_BAD_SYMBOL},
+        {"distance code 30", fixedA().Fixed(257).Code(30, 5).Bits(0, 16).bytes, INFLATE_BAD_SYMBOL,
+         "a"},
+        {"distance too far", fixedA().Fixed(257).Code(1, 5).Fixed(256).bytes,
+         INFLATE_DISTANCE_TOO_FAR, "a"},
+        {"stored past the buffer", Zlib().Stored(true, "abc").bytes, FULL, "", 2},
+        {"literal past the buffer", fixedA().Fixed('b').Fixed('c').Fixed(256).bytes, FULL, "ab", 2},
+        {"copy past the buffer", fixedA().Fixed(257).Code(0, 5).Fixed(256).bytes, FULL, "a", 3},
+        {"empty input", {}, ENDED},
+        {"header only", Zlib().bytes, ENDED},
+        {"stored block cut short", Drop(Zlib().Stored(true, "abcde").bytes, 4), ENDED, "a"},
+        {"no end of block", fixedA().bytes, ENDED, "a"},
+        {"split over IDATs, one empty",
+         Cat({idat(0, 3), idat(3, 3), idat(3, n), Chunk("IEND", {})}), OK, "abcabbbb", 10, true},
+        // Another chunk ends the chain: the last IDAT is never read.
+        {"chunk between IDATs", Cat({idat(0, 9), Chunk("tEXt", {'a'}), idat(9, n)}), ENDED, "ab",
+         10, true},
+        // A last IDAT longer than the file is not followed.
+        {"truncated last IDAT", Drop(Cat({idat(0, 9), idat(9, n)}), 5), ENDED, "ab", 10, true},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        // Exactly sized copies, so a read or write past either end is caught.
-        Bytes input = c.input;
-        std::vector<unsigned char> output(c.capacity);
+        Bytes input = c.input, output(c.capacity);  // exact sizes: ASan sees any overrun
         const unsigned char* begin = input.empty() ? nullptr : input.data();
-        InflateInput source = c.chained ? IdatInflateInput(begin, begin + input.size())
-                                        : FlatInflateInput(begin, input.size());
         size_t written = 12345;
-        EXPECT_EQ(InflateZlib(source, output.data(), output.size(), &written), c.error);
+        EXPECT_EQ(InflateZlib(c.chained ? IdatInflateInput(begin, begin + input.size())
+                                        : FlatInflateInput(begin, input.size()),
+                              output.data(), output.size(), &written),
+                  c.error);
         ASSERT_LE(written, output.size());
         EXPECT_EQ(std::string(output.begin(), output.begin() + written), c.output);
     }
