@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <random>
 #include <string>
@@ -16,12 +15,7 @@ std::string Normalized(std::string text) {
     return std::string(text.c_str());
 }
 
-bool IsVerdict(const char* verdict) {
-    return std::find(std::begin(VERDICT_TEXTS), std::end(VERDICT_TEXTS), verdict) !=
-           std::end(VERDICT_TEXTS);
-}
-
-// The textbook full table, kept as an oracle for the one-row version.
+// The textbook full table, an oracle for the one-row version.
 int ReferenceDistance(const std::string& a, const std::string& b) {
     std::vector<std::vector<int>> d(a.size() + 1, std::vector<int>(b.size() + 1));
     for (size_t i = 0; i <= a.size(); ++i) d[i][0] = static_cast<int>(i);
@@ -37,132 +31,64 @@ int ReferenceDistance(const std::string& a, const std::string& b) {
 
 TEST(NormalizeAnswer, SpacesAndCodePageUpperCase) {
     const struct {
-        const char* input;
+        std::string input;
         const char* expected;
     } rows[] = {
-        {"", ""},
-        {"   ", ""},
-        {"  chat  ", "CHAT"},
-        {"marie   curie", "MARIE CURIE"},
-        // Only the space byte is squeezed; a tab is an ordinary character.
-        {"a\tb", "A\tB"},
-        {"\t a", "\t A"},
-        // Accents are kept, small accented letters become their capitals.
-        {"\xE9l\xE8ve", "\xC9L\xC8VE"},
-        {"\xE0\xE7\xEF\xF4\xFB\xFE", "\xC0\xC7\xCF\xD4\xDB\xDE"},
-        // The code page's own pairs outside E0..FE.
-        {"c\x9Cur", "C\x8CUR"},
-        {"\x9A\x9E\xFF", "\x8A\x8E\x9F"},
-        // The division sign is no letter; sharp s and mu have no capital here.
-        {"6\xF7(2)", "6\xF7(2)"},
-        {"\xDF\xB5", "\xDF\xB5"},
-        {"zZ{`@", "ZZ{`@"},
+        {"  marie   curie ", "MARIE CURIE"},
+        {"a\tb", "A\tB"},  // only the space byte is squeezed
+        // Accents kept, the code page's own pairs; division sign, sharp s, mu stay.
+        {"\xE9l\xE8ve\xFE c\x9C\x9A\x9E\xFF", "\xC9L\xC8VE\xDE C\x8C\x8A\x8E\x9F"},
+        {"6\xF7\xDF\xB5zZ{`@", "6\xF7\xDF\xB5ZZ{`@"},
+        {std::string(5000, ' ') + "fin" + std::string(3000, ' ') + "x", "FIN X"},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(Normalized(row.input), row.expected) << testing::PrintToString(row.input);
     }
-}
-
-TEST(NormalizeAnswer, LongTextAndNull) {
-    EXPECT_EQ(Normalized(std::string(5000, ' ') + "fin" + std::string(3000, ' ') + "x"), "FIN X");
     NormalizeAnswer(nullptr);  // must simply return
 }
 
-TEST(EditDistance, OnlyTheFirst259BytesCount) {
-    const std::string a(400, 'A');
-    std::string b(259, 'A');
-    b += std::string(141, 'B');
-    EXPECT_EQ(EditDistance(a.data(), 400, b.data(), 400), 0);
-    EXPECT_EQ(EditDistance(a.data(), 400, b.data(), 258), 1);
-    EXPECT_EQ(EditDistance(a.data(), -5, b.data(), 3), 3);
-    EXPECT_EQ(EditDistance(nullptr, 7, b.data(), 2), 2);
-}
-
-TEST(FindInside, WhichTextOccursInWhich) {
-    const struct {
-        const char* expected;
-        const char* typed;
-        int result;
-    } rows[] = {
-        {"CHAT", "C", FOUND_TYPED_IN_EXPECTED},
-        {"CHAT", "TA", FOUND_NOWHERE},
-        {"PARIS", "PARIS FRANCE", FOUND_EXPECTED_IN_TYPED},
-        {"PARIS", "PARI S", FOUND_NOWHERE},
-        {"CHAT", "CHAT", FOUND_EXPECTED_IN_TYPED},
-        // Occurrences that overlap a failed partial match.
-        {"AAAB", "AAB", FOUND_TYPED_IN_EXPECTED},
-        {"XAAAAAABXX", "AAAAAB", FOUND_TYPED_IN_EXPECTED},
-        {"ABABAC", "ABAC", FOUND_TYPED_IN_EXPECTED},
-        {"", "A", FOUND_NOWHERE},
-        {"A", "", FOUND_NOWHERE},
-    };
-    for (const auto& row : rows) {
-        const int e = static_cast<int>(std::strlen(row.expected));
-        const int t = static_cast<int>(std::strlen(row.typed));
-        EXPECT_EQ(FindInside(row.expected, e, row.typed, t), row.result)
-            << row.expected << " / " << row.typed;
-    }
-}
-
-// Twenty different letters: any part of it occurs once, and a prefix of
-// length n is 20 - n edits away.
+// Twenty different letters: any part occurs once, a prefix of n is 20 - n away.
 const std::string kLong20 = "ABCDEFGHIJKLMNOPQRST";
 
 TEST(ChooseVerdict, Ladder) {
-    const std::string parisIn20 = "VILLE DE PARIS ICI!!";   // 20 characters
-    const std::string parisIn21 = "VILLE DE PARIS ICI!!!";  // 21 characters
-    const std::string long250 = std::string(250, 'Q');
+    const std::string long250(250, 'Q');
     const struct {
-        std::string expected;
-        std::string typed;
+        std::string expected, typed;
         const char* verdict;
     } rows[] = {
         // CHAT: every rung below containment.
-        {"CHAT", "chat", VERDICT_BRAVO},
         {"CHAT", "  chat  ", VERDICT_BRAVO},
         {"CHAT", "CHTA", VERDICT_ANAGRAMME},
         {"CHAT", "CHAP", VERDICT_QUASIMENT},
         {"CHAT", "CH", VERDICT_PRESQUE},
-        {"CHAT", "C", VERDICT_FAUX},
         {"CHAT", "CHIEN", VERDICT_FAUX},
-        {"CHAT", "", VERDICT_EMPTY},
         {"CHAT", "     ", VERDICT_EMPTY},
-        // Three characters or fewer: no hints at all (e = 3 against e = 4).
+        // Three characters or fewer: no hints (e = 3 against e = 4).
         {"OUI", "oui", VERDICT_BRAVO},
-        {"OUI", "non", VERDICT_FAUX},
         {"OUI", "ou", VERDICT_FAUX},
         {"OUI", "UIO", VERDICT_FAUX},
-        {"OUI", "", VERDICT_EMPTY},
         {"OUIS", "OUI", VERDICT_QUASIMENT},
-        {"OUIS", "SIUO", VERDICT_ANAGRAMME},
         {"", "X", VERDICT_FAUX},
-        {"", "", VERDICT_EMPTY},
         // MARIE CURIE: distance rungs come before containment.
         {"MARIE CURIE", "marie   curie", VERDICT_BRAVO},
         {"MARIE CURIE", "MARIE", VERDICT_FAUX},
         {"MARIE CURIE", "MARIE CU", VERDICT_TROP_COURT},
         {"MARIE CURIE", "MARIE C", VERDICT_PAS_LOIN},
-        {"MARIE CURIE", "MARIE CURI", VERDICT_QUASIMENT},
         {"MARIE CURIE", "MARIE CUR", VERDICT_PRESQUE},
         {"MARIE CURIE", "CURIE MARIE", VERDICT_ANAGRAMME},
         // The expected answer inside the typed one: t = 4e against 4e + 1.
         {"PARIS", "PARIS FRANCE", VERDICT_TROP_LONG},
-        {"PARIS", parisIn20, VERDICT_TROP_LONG},
-        {"PARIS", parisIn21, VERDICT_PAS_LOIN},
-        // Distance 3, no containment, 24 > 5 * 3.
+        {"PARIS", "VILLE DE PARIS ICI!!", VERDICT_TROP_LONG},
+        {"PARIS", "VILLE DE PARIS ICI!!!", VERDICT_PAS_LOIN},
         {"ANTICONSTITUTIONNELLEMENT", "ANTIKONSTITUSIONELLEMENT", VERDICT_IDEE},
         // Accents are not folded.
         {"\xE9l\xE8ve", "\xC9L\xC8VE", VERDICT_BRAVO},
-        {"\xE9l\xE8ve", "\xE9l\xE8ve", VERDICT_BRAVO},
         {"\xE9l\xE8ve", "ELEVE", VERDICT_PRESQUE},
         // Mended: the overlapping occurrence is found, 60 % gives "Pas loin".
         {"XAAAAAABXX", "AAAAAB", VERDICT_PAS_LOIN},
         // Mended: the code page's own upper case.
         {"C\x8CUR", "c\x9Cur", VERDICT_BRAVO},
-        {"\x8AKODA", "\x9Akoda", VERDICT_BRAVO},
-        {"\x8EUPA", "\x9Eupa", VERDICT_BRAVO},
         {"L\x9FS", "l\xFFs", VERDICT_BRAVO},
-        {"GRO\xDF", "gro\xFF", VERDICT_QUASIMENT},
         {"6\xD7(2)=12", "6\xF7(2)=12", VERDICT_QUASIMENT},
         // Containment of a part: e = 9 gives no hint, e = 10 does.
         {"ABCDEFGHI", "ABCDEF", VERDICT_FAUX},
@@ -173,32 +99,32 @@ TEST(ChooseVerdict, Ladder) {
         // 2t = e is "FAUX", one more is "Pas loin".
         {kLong20, kLong20.substr(0, 10), VERDICT_FAUX},
         {kLong20, kLong20.substr(5, 11), VERDICT_PAS_LOIN},
-        // m = 5D is "FAUX", m = 5D + 1 is "y a de l'idée" (D = 3, no containment).
+        // m = 5D is "FAUX", 5D + 1 is "y a de l'idée" (D = 3, no containment).
         {"ABCDEFGHIJKLMNO", "XBCDEXGHIJKXMNO", VERDICT_FAUX},
         {"ABCDEFGHIJKLMNOP", "XBCDEXGHIJKXMNOP", VERDICT_IDEE},
         // Longer than a field: judged on the first 259 characters.
-        {long250 + "ABCDEFGHI", long250 + "ABCDEFGHI" + "EXTRA", VERDICT_BRAVO},
+        {long250 + "ABCDEFGHI", long250 + "ABCDEFGHIEXTRA", VERDICT_BRAVO},
         {long250 + "ABCDEFGHIJ", long250 + "ABCDEFGHI", VERDICT_BRAVO},
     };
     for (const auto& row : rows) {
-        const char* verdict = ChooseVerdict(row.expected.c_str(), row.typed.c_str());
-        EXPECT_STREQ(verdict, row.verdict)
+        EXPECT_STREQ(ChooseVerdict(row.expected.c_str(), row.typed.c_str()), row.verdict)
             << testing::PrintToString(row.expected) << " / " << testing::PrintToString(row.typed);
     }
 }
 
-TEST(ChooseVerdict, ArgumentsAreLeftAlone) {
+TEST(ChooseVerdict, NullAndLongInputsAndArgumentsLeftAlone) {
     char expected[] = "  marie curie ";
-    char typed[] = " MARIE  CURIE";
-    EXPECT_STREQ(ChooseVerdict(expected, typed), VERDICT_BRAVO);
+    EXPECT_STREQ(ChooseVerdict(expected, " MARIE  CURIE"), VERDICT_BRAVO);
     EXPECT_STREQ(expected, "  marie curie ");
-    EXPECT_STREQ(typed, " MARIE  CURIE");
     EXPECT_STREQ(ChooseVerdict(nullptr, "A"), VERDICT_FAUX);
     EXPECT_STREQ(ChooseVerdict("CHAT", nullptr), VERDICT_EMPTY);
+    const std::string a(400, 'A'), b = std::string(259, 'A') + std::string(141, 'B');
+    EXPECT_EQ(EditDistance(a.data(), 400, b.data(), 400), 0);
+    EXPECT_EQ(EditDistance(a.data(), -5, b.data(), 3), 3);
+    EXPECT_EQ(EditDistance(nullptr, 7, b.data(), 2), 2);
 }
 
-// Random texts over a small alphabet, so near misses and containment happen
-// often, checked against the properties every verdict must keep.
+// Random texts over a small alphabet, so near misses and containment are common.
 TEST(Properties, RandomPairs) {
     std::mt19937 random(12345);
     const char alphabet[] = {'A', 'B', 'C', ' ', 'a', '\xE9', '\xC9', '\x9C'};
@@ -209,27 +135,26 @@ TEST(Properties, RandomPairs) {
     };
     for (int round = 0; round < 3000; ++round) {
         const int maxLength = round % 10 == 0 ? 300 : 14;
-        const std::string a = randomText(maxLength);
-        const std::string b = randomText(maxLength);
-        const int aLength = static_cast<int>(std::min<size_t>(a.size(), ANSWER_TEXT_MAX));
-        const int bLength = static_cast<int>(std::min<size_t>(b.size(), ANSWER_TEXT_MAX));
-        const int ab = EditDistance(a.data(), aLength, b.data(), bLength);
-        ASSERT_EQ(ab, EditDistance(b.data(), bLength, a.data(), aLength)) << a << "|" << b;
-        ASSERT_EQ(ab == 0, a.compare(0, aLength, b, 0, bLength) == 0) << a << "|" << b;
-        ASSERT_LE(ab, std::max(aLength, bLength));
+        const std::string a = randomText(maxLength), b = randomText(maxLength);
+        SCOPED_TRACE(a + "|" + b);
+        const int n = std::min<int>(a.size(), ANSWER_TEXT_MAX);
+        const int m = std::min<int>(b.size(), ANSWER_TEXT_MAX);
+        const int ab = EditDistance(a.data(), n, b.data(), m);
+        ASSERT_EQ(ab, EditDistance(b.data(), m, a.data(), n));
+        ASSERT_EQ(ab == 0, a.compare(0, n, b, 0, m) == 0);
+        ASSERT_LE(ab, std::max(n, m));
         if (maxLength < 100) {
-            ASSERT_EQ(ab, ReferenceDistance(a, b)) << a << "|" << b;
+            ASSERT_EQ(ab, ReferenceDistance(a, b));
         }
 
         const char* verdict = ChooseVerdict(a.c_str(), b.c_str());
-        ASSERT_TRUE(IsVerdict(verdict)) << a << "|" << b;
-        // "BRAVO" means the normalised texts are equal, and equal ones are "BRAVO".
-        const std::string na = Normalized(a.substr(0, ANSWER_TEXT_MAX));
-        const std::string nb = Normalized(b.substr(0, ANSWER_TEXT_MAX));
+        ASSERT_NE(std::find(std::begin(VERDICT_TEXTS), std::end(VERDICT_TEXTS), verdict),
+                  std::end(VERDICT_TEXTS));
+        // "BRAVO" exactly when the normalised texts are equal.
+        const std::string na = Normalized(a.substr(0, n)), nb = Normalized(b.substr(0, m));
         if (!nb.empty()) {
-            ASSERT_EQ(verdict == VERDICT_BRAVO, na == nb) << a << "|" << b;
+            ASSERT_EQ(verdict == VERDICT_BRAVO, na == nb);
         }
-        // Normalising twice changes nothing.
         ASSERT_EQ(Normalized(na), na);
     }
 }

@@ -1,8 +1,9 @@
-// The header panel's controls and layout, and the saving of answers.
+// The header panel's texts and layout, and the saving of answers.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 #include "answers/header_panel_win.h"
@@ -14,12 +15,10 @@ namespace {
 TEST(HeaderPanelWin, ShowsTheQuizAndPlacesTheRightGroupFromTheRightEdge) {
     ScratchFolder folder;
     TestPlayer player(NumberedQuiz(MEDIA_PICTURE, 1, 0, 10));
-    CopyText(player.quiz->linkAddress, sizeof player.quiz->linkAddress, "brelo.example");
-    struct Text {
+    const struct {
         int id;
         const char* text;
-    };
-    const Text texts[] = {
+    } texts[] = {
         {ID_BY_CAPTION, "Par :"},
         {ID_AUTHOR, "Brelo"},
         {ID_HIDE_CHECKBOX, "Cacher"},
@@ -30,54 +29,46 @@ TEST(HeaderPanelWin, ShowsTheQuizAndPlacesTheRightGroupFromTheRightEdge) {
         {ID_CODE_FIELD, ""},
         {ID_EXPLANATIONS, "Tapez vos r\xE9ponses."},
     };
-    for (const Text& t : texts) EXPECT_EQ(player.HeaderText(t.id), t.text) << t.id;
+    for (const auto& t : texts) EXPECT_EQ(player.HeaderText(t.id), t.text) << t.id;
 
     SetWindowPos(player.header, nullptr, 0, 0, 800, 49, SWP_NOMOVE | SWP_NOZORDER);
     RECT client = {};
     GetClientRect(player.header, &client);
     const LONG w = client.right;
-    struct Place {
+    const struct {
         int id;
-        LONG x, y, width, height;
+        std::array<LONG, 4> box;  // x, y, width, height
+    } places[] = {
+        {ID_HIDE_CHECKBOX, {w - 204, 0, 55, 18}},  {ID_TITLE, {110, 3, w - 350, 18}},
+        {ID_LINK, {w - 134, 0, 115, 18}},          {ID_BY_CAPTION, {w - 134, 25, 26, 18}},
+        {ID_AUTHOR, {w - 107, 25, 105, 18}},       {ID_SAVE_BUTTON, {w - 204, 25, 55, 18}},
+        {ID_EXPLANATIONS, {110, 19, w - 324, 28}}, {ID_RULE_RIGHT, {w - 145, 0, 1, 50}},
+        {ID_SCORE_TEXT, {10, 1, 80, 20}},          {ID_CODE_FIELD, {44, 29, 53, 16}},
     };
-    const Place places[] = {
-        {ID_HIDE_CHECKBOX, w - 204, 0, 55, 18},  {ID_TITLE, 110, 3, w - 350, 18},
-        {ID_LINK, w - 134, 0, 115, 18},          {ID_BY_CAPTION, w - 134, 25, 26, 18},
-        {ID_AUTHOR, w - 107, 25, 105, 18},       {ID_SAVE_BUTTON, w - 204, 25, 55, 18},
-        {ID_EXPLANATIONS, 110, 19, w - 324, 28}, {ID_RULE_RIGHT, w - 145, 0, 1, 50},
-        {ID_SCORE_TEXT, 10, 1, 80, 20},          {ID_CODE_FIELD, 44, 29, 53, 16},
-    };
-    for (const Place& p : places) {
+    for (const auto& p : places) {
         const RECT r = TestPlayer::RectOn(player.header, GetDlgItem(player.header, p.id));
-        EXPECT_EQ(r.left, p.x) << p.id;
-        EXPECT_EQ(r.top, p.y) << p.id;
-        EXPECT_EQ(r.right - r.left, p.width) << p.id;
-        EXPECT_EQ(r.bottom - r.top, p.height) << p.id;
+        EXPECT_EQ((std::array<LONG, 4>{r.left, r.top, r.right - r.left, r.bottom - r.top}), p.box)
+            << p.id;
     }
 }
 
-TEST(HeaderPanelWin, OnlyAPictureQuizHasTheHideBox) {
-    ScratchFolder folder;
-    TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 2));
-    EXPECT_EQ(GetDlgItem(player.header, ID_HIDE_CHECKBOX), nullptr);
-}
-
-TEST(SaveAnswersWin, WritesEveryFieldAsOneCrLfLineWhole) {
+// Fields of 259 and 300 characters: the line buffer holds 259 and CR LF.
+TEST(SaveAnswersWin, F2AndSauverWriteEveryFieldAsOneCrLfLineWhole) {
     ScratchFolder folder;
     TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 6));
+    EXPECT_EQ(GetDlgItem(player.header, ID_HIDE_CHECKBOX), nullptr);  // picture quizzes only
     const std::string longest(259, 'x');
-    const std::string tooLong(300, 'y');
     player.Put(1, "un");
     player.Put(3, "\xE9l\xE8ve  ");
     player.Put(4, longest.c_str());
-    player.Put(5, tooLong.c_str());
-    ASSERT_TRUE(SaveAnswers(player.quiz));
-    const std::string expected =
-        "un\r\n\r\n\xE9l\xE8ve  \r\n" + longest + "\r\n" + tooLong.substr(0, 259) + "\r\n\r\n";
-    EXPECT_EQ(folder.Read(folder.AnswersFile()), expected);
+    player.Put(5, std::string(300, 'y').c_str());
+    player.Focus(3);
+    player.Press(VK_F2);
+    EXPECT_EQ(GetFocus(), player.Item(ID_ANSWER_EDIT + 3));
+    EXPECT_EQ(folder.Read(folder.AnswersFile()), "un\r\n\r\n\xE9l\xE8ve  \r\n" + longest + "\r\n" +
+                                                     std::string(259, 'y') + "\r\n\r\n");
     EXPECT_EQ(folder.Read(folder.AnswersFile() + ".tmp"), "<missing>");
 
-    // A second save replaces the first; "Sauver" saves as well.
     player.Put(4, "");
     player.Put(5, "");
     SendMessageA(player.header, WM_COMMAND, ID_SAVE_BUTTON, 0);
@@ -85,71 +76,43 @@ TEST(SaveAnswersWin, WritesEveryFieldAsOneCrLfLineWhole) {
     EXPECT_TRUE(ReportedMessages().empty());
 }
 
-TEST(SaveAnswersWin, TwoAnswersPerQuestionGiveTwoLinesEach) {
-    ScratchFolder folder;
-    TestPlayer player(NumberedQuiz(MEDIA_PICTURE, 2, 0, 3));
-    player.Put(2, "b");
-    player.Put(5, "e");
-    ASSERT_TRUE(SaveAnswers(player.quiz));
-    EXPECT_EQ(folder.Read(folder.AnswersFile()), "\r\nb\r\n\r\n\r\ne\r\n\r\n");
-}
-
 TEST(SaveAnswersWin, AFailedSaveKeepsTheOldFileAndSaysSo) {
-    struct Case {
-        const char* why;
-        bool readOnly;      // the answers file is read-only
-        bool blockedWrite;  // the file beside it cannot be created
-    };
-    const Case cases[] = {{"read-only", true, false}, {"unwritable", false, true}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.why);
+    for (bool readOnly : {true, false}) {  // else the file beside it cannot be created
+        SCOPED_TRACE(readOnly);
         ScratchFolder folder;
         const std::string name = folder.AnswersFile();
         folder.Write(name, "ancien\r\n");
-        if (c.readOnly) {
-            ASSERT_TRUE(SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY));
-        }
-        if (c.blockedWrite) {
-            ASSERT_TRUE(CreateDirectoryA((name + ".tmp").c_str(), nullptr));
-        }
+        ASSERT_TRUE(readOnly ? SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY)
+                             : CreateDirectoryA((name + ".tmp").c_str(), nullptr));
         TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 2));
         player.Put(1, "nouveau");
-        EXPECT_FALSE(SaveAnswers(player.quiz));
-        EXPECT_EQ(folder.Read(name), "ancien\r\n");
-        ASSERT_EQ(ReportedMessages().size(), 1u);
-        EXPECT_EQ(ReportedMessages()[0].caption, "Brelo");
-        EXPECT_NE(ReportedMessages()[0].text.find(name), std::string::npos);
-
-        // F2 reports as well; a save asked not to report stays silent.
+        SendMessageA(player.header, WM_COMMAND, ID_SAVE_BUTTON, 0);
         player.Focus(1);
         player.Press(VK_F2);
-        EXPECT_EQ(ReportedMessages().size(), 2u);
-        EXPECT_FALSE(SaveAnswers(player.quiz, false));
-        EXPECT_EQ(ReportedMessages().size(), 2u);
+        EXPECT_FALSE(SaveAnswers(player.quiz, false));  // asked not to report: silent
         EXPECT_EQ(folder.Read(name), "ancien\r\n");
-        if (c.blockedWrite) RemoveDirectoryA((name + ".tmp").c_str());
+        EXPECT_EQ(ReportedMessages().size(), 2u);  // "Sauver" and F2
+        for (const ReportedMessage& shown : ReportedMessages()) {
+            EXPECT_EQ(shown.caption, "Brelo");
+            EXPECT_NE(shown.text.find(name), std::string::npos);
+        }
+        if (!readOnly) RemoveDirectoryA((name + ".tmp").c_str());
     }
 }
 
-// Windows ending the session sends WM_ENDSESSION, never WM_CLOSE.
-TEST(SaveAnswersWin, TheEndOfTheSessionSavesTheAnswers) {
+// Windows ending the session sends WM_ENDSESSION, never WM_CLOSE. Without its
+// page a save must not blank the file.
+TEST(SaveAnswersWin, TheEndOfTheSessionSavesAndNoPageSavesNothing) {
     for (WPARAM ending : {WPARAM(FALSE), WPARAM(TRUE)}) {
         ScratchFolder folder;
         TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 2));
         player.Put(2, "tard");
         SendMessageA(player.main, WM_ENDSESSION, ending, 0);
         EXPECT_EQ(folder.Read(folder.AnswersFile()), ending ? "\r\ntard\r\n" : "<missing>");
+        DestroyWindow(player.page);
+        EXPECT_FALSE(SaveAnswers(player.quiz, false));
+        EXPECT_EQ(folder.Read(folder.AnswersFile()), ending ? "\r\ntard\r\n" : "<missing>");
     }
-}
-
-TEST(SaveAnswersWin, WithoutItsPageNothingIsOverwritten) {
-    ScratchFolder folder;
-    const std::string name = folder.AnswersFile();
-    folder.Write(name, "garder\r\n");
-    TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 1));
-    DestroyWindow(player.page);
-    EXPECT_FALSE(SaveAnswers(player.quiz));
-    EXPECT_EQ(folder.Read(name), "garder\r\n");
 }
 
 }  // namespace

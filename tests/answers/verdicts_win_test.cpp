@@ -1,19 +1,18 @@
-// Verdicts on the real page: labels, solved questions, extra texts, answer
-// pictures, the whole-quiz check and the header's score and code.
+// Verdicts on the real page: labels, extra texts, answer pictures, the
+// whole-quiz check and the header's score and code.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include "answers/verdicts_win.h"
+#include <string>
+
+#include "answers/header_panel_win.h"
 #include "page/control_ids.h"
 #include "tests/common/test_player_win.h"
 
 namespace {
 
-// Question pictures are 4:3 (260 x 195 once fitted), answer pictures 4:1.
-constexpr LONG QUESTION_PICTURE_HEIGHT = 195;
-constexpr LONG ANSWER_PICTURE_HEIGHT = 65;
-
+// Question pictures are 4:3 (260 x 195 once fitted), answer pictures 4:1 (65 high).
 LONG PictureHeight(const TestPlayer& player, int q) {
     HBITMAP shown = reinterpret_cast<HBITMAP>(
         SendMessageA(player.Item(ID_PICTURE + q), STM_GETIMAGE, IMAGE_BITMAP, 0));
@@ -27,83 +26,65 @@ void Answer(TestPlayer& player, int field, const char* text) {
     player.Leave(field);
 }
 
+// Modes 4 and 6 show every extra text once the whole quiz is solved, unless
+// solved pictures are being hidden.
 TEST(VerdictsWin, EachDisplayModeRevealsWhatItShould) {
-    struct Case {
+    const struct {
         int mode;
-        bool extraTextExists, extraShownWhenSolved, answerPicture, extraShownWhenWrong;
+        bool hide, extraTextExists, extraShownWhenSolved, answerPicture, extraShownWhenWrong,
+            wholeQuiz;
+    } cases[] = {
+        {0, false, false, false, false, false, false}, {1, false, false, false, true, false, false},
+        {2, false, true, true, false, false, false},   {3, false, true, true, true, false, false},
+        {4, false, true, false, false, false, true},   {4, true, true, false, false, false, true},
+        {5, false, true, true, false, true, false},    {6, false, true, false, true, false, true},
     };
-    const Case cases[] = {
-        {0, false, false, false, false}, {1, false, false, true, false},
-        {2, true, true, false, false},   {3, true, true, true, false},
-        {4, true, false, false, false},  {5, true, true, false, true},
-        {6, true, false, true, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.mode);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode * 10 + c.hide);
         ScratchFolder folder;
         TestPlayer player(NumberedQuiz(MEDIA_PICTURE, 1, c.mode, 3));
-        EXPECT_EQ(player.Text(ID_RESULT_LABEL + 1), "?");
+        player.SetHideBox(c.hide);
         EXPECT_EQ(player.HeaderText(ID_SCORE_TEXT), " 0 / 3");
-        EXPECT_EQ(PictureHeight(player, 1), QUESTION_PICTURE_HEIGHT);
+        EXPECT_EQ(PictureHeight(player, 1), 195);
 
         Answer(player, 1, "  reponse1 ");
         EXPECT_EQ(player.Text(ID_RESULT_LABEL + 1), "BRAVO");
         EXPECT_EQ(player.quiz->QuestionAt(0)->status, 1);
         EXPECT_EQ(player.HeaderText(ID_SCORE_TEXT), " 1 / 3");
         EXPECT_EQ(player.HeaderText(ID_CODE_FIELD), "CODE1");
+        EXPECT_EQ(player.quiz->quizSolved, 0);
         EXPECT_EQ(player.Item(ID_EXTRA_TEXT + 1) != nullptr, c.extraTextExists);
         EXPECT_EQ(player.Visible(ID_EXTRA_TEXT + 1), c.extraShownWhenSolved);
-        EXPECT_EQ(PictureHeight(player, 1),
-                  c.answerPicture ? ANSWER_PICTURE_HEIGHT : QUESTION_PICTURE_HEIGHT);
+        EXPECT_EQ(PictureHeight(player, 1), c.answerPicture ? 65 : 195);
 
-        // Spoiling it: the label, the score and the extra text follow; the
-        // question stays solved for the layout.
+        // Spoiling it: label, score and extra text follow; the layout keeps it solved.
         Answer(player, 1, "reponse");
         EXPECT_EQ(player.Text(ID_RESULT_LABEL + 1), "Quasiment");
         EXPECT_EQ(player.HeaderText(ID_SCORE_TEXT), " 0 / 3");
         EXPECT_EQ(player.HeaderText(ID_CODE_FIELD), "      ");
         EXPECT_EQ(player.Visible(ID_EXTRA_TEXT + 1), c.extraShownWhenWrong);
         EXPECT_EQ(player.quiz->QuestionAt(0)->status, 1);
-        EXPECT_EQ(player.quiz->quizSolved, 0);
-    }
-}
 
-TEST(VerdictsWin, ModesFourAndSixShowEveryExtraTextOnceTheQuizIsSolved) {
-    struct Case {
-        int mode;
-        bool hideBoxChecked, extraTextsShown;
-    };
-    const Case cases[] = {{4, false, true}, {6, false, true}, {4, true, false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.mode * 10 + c.hideBoxChecked);
-        ScratchFolder folder;
-        TestPlayer player(NumberedQuiz(MEDIA_PICTURE, 1, c.mode, 3));
-        player.SetHideBox(c.hideBoxChecked);
-        Answer(player, 1, "reponse1");
-        Answer(player, 2, "reponse2");
-        EXPECT_EQ(player.quiz->quizSolved, 0);
-        EXPECT_FALSE(player.Visible(ID_EXTRA_TEXT + 1));
-        Answer(player, 3, "reponse3");
-        EXPECT_EQ(player.quiz->quizSolved, 1);
+        for (int q = 1; q <= 3; ++q) Answer(player, q, ("reponse" + std::to_string(q)).c_str());
+        EXPECT_EQ(player.quiz->quizSolved, c.wholeQuiz);
         EXPECT_EQ(player.HeaderText(ID_CODE_FIELD), "CODE3");
-        for (int q = 1; q <= 3; ++q)
-            EXPECT_EQ(player.Visible(ID_EXTRA_TEXT + q), c.extraTextsShown);
-
+        for (int q = 1; q <= 3; ++q) {
+            EXPECT_EQ(player.Visible(ID_EXTRA_TEXT + q), c.extraTextExists && !c.hide) << q;
+        }
         Answer(player, 2, "");
         EXPECT_EQ(player.quiz->quizSolved, 0);
-        EXPECT_FALSE(player.Visible(ID_EXTRA_TEXT + 2));
-        EXPECT_EQ(player.Visible(ID_EXTRA_TEXT + 3), c.extraTextsShown);
+        EXPECT_EQ(player.Visible(ID_EXTRA_TEXT + 2), c.extraShownWhenWrong);
+        EXPECT_EQ(player.Visible(ID_EXTRA_TEXT + 3), c.extraTextExists && !c.hide);
     }
 }
 
 TEST(VerdictsWin, AQuestionOfTwoAnswersScoresWhenBothAreRight) {
-    struct Case {
+    const struct {
         const char* first;
         const char* second;
         int statusAfterFirst;  // a long first answer marks the question at once
-    };
-    const Case cases[] = {{"PARIS", "FRANCE", 1}, {"OUI", "NON", 0}};
-    for (const Case& c : cases) {
+    } cases[] = {{"PARIS", "FRANCE", 1}, {"OUI", "NON", 0}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
         ScratchFolder folder;
         QuizData* quiz = NumberedQuiz(MEDIA_PICTURE, 2, 0, 3);
@@ -119,33 +100,15 @@ TEST(VerdictsWin, AQuestionOfTwoAnswersScoresWhenBothAreRight) {
         EXPECT_EQ(player.quiz->QuestionAt(1)->status, 1);
         EXPECT_EQ(player.HeaderText(ID_SCORE_TEXT), " 1 / 3");
         EXPECT_EQ(player.HeaderText(ID_CODE_FIELD), "CODE1");
+        ASSERT_TRUE(SaveAnswers(player.quiz));  // two lines per question, in field order
+        EXPECT_EQ(folder.Read(folder.AnswersFile()),
+                  std::string("\r\n\r\n") + c.first + "\r\n" + c.second + "\r\n\r\n\r\n");
     }
 }
 
-TEST(VerdictsWin, RestoredAnswersShowTheirVerdictsAndScoreAtOnce) {
-    ScratchFolder folder;
-    folder.Write(folder.AnswersFile(), "reponse1\r\nREPONSE\r\n\r\nREPONSE4\r\n");
-    TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 4));
-    const char* labels[] = {"BRAVO", "Quasiment", "?", "BRAVO"};
-    for (int n = 1; n <= 4; ++n) EXPECT_EQ(player.Text(ID_RESULT_LABEL + n), labels[n - 1]) << n;
-    EXPECT_EQ(player.HeaderText(ID_SCORE_TEXT), " 2 / 4");
-    EXPECT_EQ(player.HeaderText(ID_CODE_FIELD), "CODE2");
-}
-
-TEST(VerdictsWin, AnUnchangedVerdictChangesNothingElse) {
-    ScratchFolder folder;
-    TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 2));
-    Answer(player, 1, "reponse1");
-    SetDlgItemTextA(player.header, ID_SCORE_TEXT, "untouched");
-    Answer(player, 1, "REPONSE1");
-    EXPECT_EQ(player.HeaderText(ID_SCORE_TEXT), "untouched");
-    JudgeAnswer(player.quiz, player.page, ID_ANSWER_EDIT + 3);  // no such field
-    JudgeAnswer(player.quiz, player.page, ID_ANSWER_EDIT);
-    EXPECT_EQ(player.HeaderText(ID_SCORE_TEXT), "untouched");
-}
-
 // The list layout has one field per row even when the quiz declares two
-// answers: each field is its own question's, judged against its first answer.
+// answers: each is its own question's, judged against its first answer, and
+// saved as one line. Restored answers are judged as the page is built.
 TEST(VerdictsWin, AListQuizDeclaringTwoAnswersJudgesEachRowAgainstItsQuestion) {
     ScratchFolder folder;
     folder.Write(folder.AnswersFile(), "reponse1\r\n\r\nreponse3\r\n");
@@ -154,11 +117,14 @@ TEST(VerdictsWin, AListQuizDeclaringTwoAnswersJudgesEachRowAgainstItsQuestion) {
     EXPECT_EQ(player.Text(ID_RESULT_LABEL + 1), "BRAVO");
     EXPECT_EQ(player.Text(ID_RESULT_LABEL + 3), "BRAVO");
     EXPECT_EQ(player.HeaderText(ID_SCORE_TEXT), " 2 / 3");
+    EXPECT_EQ(player.HeaderText(ID_CODE_FIELD), "CODE2");
     Answer(player, 2, "seconde2");
     EXPECT_EQ(player.Text(ID_RESULT_LABEL + 2), "FAUX");
     Answer(player, 2, "reponse2");
     EXPECT_EQ(player.HeaderText(ID_SCORE_TEXT), " 3 / 3");
     EXPECT_EQ(player.HeaderText(ID_CODE_FIELD), "CODE3");
+    ASSERT_TRUE(SaveAnswers(player.quiz));
+    EXPECT_EQ(folder.Read(folder.AnswersFile()), "reponse1\r\nreponse2\r\nreponse3\r\n");
 }
 
 }  // namespace

@@ -11,59 +11,30 @@
 
 namespace {
 
-std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
-    std::vector<uint8_t> bytes;
-    for (int v : values) bytes.push_back(static_cast<uint8_t>(v));
-    return bytes;
-}
+using namespace std::string_literals;
 
-// The bytes of a literal, zeros included, without its terminator.
-template <size_t N>
-std::vector<uint8_t> Text(const char (&text)[N]) {
-    return std::vector<uint8_t>(text, text + N - 1);
-}
-
-// Each clip lives in a buffer of exactly its size, so a look at the ninth
-// byte of a shorter one is a read past its end (caught under ASan).
+// Every clip and each of its prefixes lives in a buffer of exactly its size,
+// so a look at the ninth byte of a shorter one is a read past its end (ASan).
 TEST(SniffClipExtension, FirstAndNinthBytesAndShortClips) {
     const struct {
-        std::vector<uint8_t> clip;
+        std::string clip;
         const char* extension;
     } rows[] = {
-        {Text("ID3\x03\x00\x00\x00\x00\x00\x10"), "MP3"},
-        {Text("RIFF\x24\x10\x00\x00"
-              "AVI LIST"),
-         "AVI"},
-        {Text("RIFF\x24\x10\x00\x00"
-              "WAVEfmt "),
-         "WAV"},
-        {Text("RIFF\x24\x10\x00\x00"
-              "RMIDdata"),
-         "XXX"},
-        {Text("RIFF\x24\x10\x00\x00W"), "WAV"},
-        {Bytes({0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11, 0xA6}), "WMV"},
-        {Bytes({0xFF, 0xF3, 0x90, 0x64, 0, 0, 0, 0, 0}), "MP3"},
-        {Bytes({0xFF, 0x00, 0, 0, 0, 0, 0, 0, 0}), "MPG"},
-        {Bytes({0xFF, 0xFB, 0x90, 0x64, 0, 0, 0, 0, 0}), "XXX"},
-        {Bytes({0x00, 0, 0, 0, 0, 0, 0, 0, 0x41}), "AVI"},
-        {Bytes({0x00, 0, 0, 0, 0, 0, 0, 0, 0x57}), "AVI"},
-        {Bytes({0x00, 0x00, 0x01, 0xBA, 0x44, 0, 4, 0, 4}), "MPG"},
-        {Text("OggS\x00\x02\x00\x00\x00"), "XXX"},
-        {Text("\x1A\x45\xDF\xA3\x9F\x42\x86\x81\x01"), "XXX"},
-        {{}, "XXX"},
-        {Bytes({0x49}), "XXX"},
-        {Text("ID3\x03"), "XXX"},
-        {Text("RIFF"), "XXX"},
-        {Bytes({0xFF, 0xF3}), "XXX"},
-        {Bytes({0x00, 0, 0, 0, 0, 0, 0, 0}), "XXX"},
-        {Text("RIFF\x24\x10\x00\x00"), "XXX"},
+        {"ID3\x03\0\0\0\0\0\x10"s, "MP3"},      {"RIFF\x24\x10\0\0AVI LIST"s, "AVI"},
+        {"RIFF\x24\x10\0\0WAVEfmt "s, "WAV"},   {"RIFF\x24\x10\0\0RMIDdata"s, "XXX"},
+        {"RIFF\x24\x10\0\0W"s, "WAV"},          {"0&\xB2u\x8E\x66\xCF\x11\xA6"s, "WMV"},
+        {"\xFF\xF3\x90\x64\0\0\0\0\0"s, "MP3"}, {"\xFF\0\0\0\0\0\0\0\0"s, "MPG"},
+        {"\xFF\xFB\x90\x64\0\0\0\0\0"s, "XXX"}, {"\0\0\0\0\0\0\0\0A"s, "AVI"},
+        {"\0\0\0\0\0\0\0\0W"s, "AVI"},          {"\0\0\x01\xBA\x44\0\x04\0\x04"s, "MPG"},
+        {"OggS\0\x02\0\0\0"s, "XXX"},
     };
     for (const auto& row : rows) {
-        std::vector<uint8_t> exact(row.clip);
-        exact.shrink_to_fit();
-        EXPECT_STREQ(SniffClipExtension(exact.empty() ? nullptr : exact.data(), exact.size()),
-                     row.extension)
-            << exact.size() << " bytes";
+        for (size_t n = 0; n <= row.clip.size(); ++n) {
+            const std::vector<uint8_t> exact(row.clip.begin(), row.clip.begin() + n);
+            EXPECT_STREQ(SniffClipExtension(n == 0 ? nullptr : exact.data(), n),
+                         n < 9 ? "XXX" : row.extension)
+                << testing::PrintToString(row.clip.substr(0, n));
+        }
     }
 }
 
@@ -73,26 +44,23 @@ TEST(FormatClipPath, NamesTheFileOrRefusesWhatDoesNotFit) {
         int identifier;
         const char* extension;
         size_t size;
-        bool fits;
-        std::string path;
+        std::string path;  // empty: refused
     } rows[] = {
-        {"", 403, "WAV", 260, true, "brelo403.WAV"},
-        {"C:\\Temp\\", 401, "MP3", 260, true, "C:\\Temp\\brelo401.MP3"},
-        {"", 496, "XXX", 13, true, "brelo496.XXX"},  // exactly fits with its terminator
-        {"", 496, "XXX", 12, false, ""},
-        {std::string(300, 'd'), 401, "AVI", 260, false, ""},  // longer than the buffer alone
-        {std::string(247, 'a'), 401, "AVI", 260, true, std::string(247, 'a') + "brelo401.AVI"},
-        {std::string(248, 'a'), 401, "AVI", 260, false, ""},
+        {"C:\\Temp\\", 401, "MP3", 260, "C:\\Temp\\brelo401.MP3"},
+        {"", 496, "XXX", 13, "brelo496.XXX"},  // exactly fits with its terminator
+        {"", 496, "XXX", 12, ""},
+        {std::string(247, 'a'), 403, "AVI", 260, std::string(247, 'a') + "brelo403.AVI"},
+        {std::string(248, 'a'), 403, "AVI", 260, ""},
+        {std::string(300, 'd'), 403, "AVI", 260, ""},  // longer than the buffer alone
     };
-    constexpr char CANARY = '\x5A';
     for (const auto& row : rows) {
-        std::vector<char> buffer(row.size + 16, CANARY);
-        const bool fits = FormatClipPath(buffer.data(), row.size, row.tempDir.c_str(),
-                                         row.identifier, row.extension);
-        EXPECT_EQ(fits, row.fits) << row.tempDir.size() << " + " << row.size;
-        EXPECT_EQ(std::string(buffer.data()), row.path);
+        std::vector<char> buffer(row.size + 16, '\x5A');
+        EXPECT_EQ(FormatClipPath(buffer.data(), row.size, row.tempDir.c_str(), row.identifier,
+                                 row.extension),
+                  !row.path.empty());
+        EXPECT_EQ(std::string(buffer.data()), row.path) << row.tempDir.size() << " + " << row.size;
         for (size_t i = row.size; i < buffer.size(); ++i) {
-            ASSERT_EQ(buffer[i], CANARY) << "written past the buffer at " << i;
+            ASSERT_EQ(buffer[i], '\x5A') << "written past the buffer at " << i;
         }
     }
 }
@@ -102,15 +70,15 @@ TEST(FormatClipPath, NamesTheFileOrRefusesWhatDoesNotFit) {
 class FakeDevice : public MediaDevice {
   public:
     bool HasPlayer(int index) const override { return players.count(index) != 0; }
-    bool Play(int) override { return playWorks; }
-    bool Pause(int) override { return pauseWorks; }
+    bool Play(int) override { return failing != "play"; }
+    bool Pause(int) override { return failing != "pause"; }
     void Stop(int) override {}
     bool Open(int index, const char* path) override {
         holding[index] = path;
-        return openWorks;
+        return failing != "open";
     }
     ClipLoad LoadClip(int identifier, const uint8_t** bytes, size_t* size) override {
-        if (unloadable) return CLIP_UNLOADABLE;
+        if (failing == "load") return CLIP_UNLOADABLE;
         auto found = clips.find(identifier);
         if (found == clips.end()) return CLIP_ABSENT;
         *bytes = found->second.data();
@@ -119,8 +87,8 @@ class FakeDevice : public MediaDevice {
     }
     bool WriteClipFile(const char* path, const uint8_t* bytes, size_t size) override {
         ++writes;
-        files[path] = std::string(bytes, bytes + (writeWorks ? size : size / 2));
-        return writeWorks;
+        files[path] = std::string(bytes, bytes + (failing != "write" ? size : size / 2));
+        return failing != "write";
     }
     void DeleteClipFile(const char* path) override {
         for (const auto& held : holding) {
@@ -134,8 +102,7 @@ class FakeDevice : public MediaDevice {
     std::map<int, std::string> holding;
     std::map<std::string, std::string> files;
     int writes = 0;
-    bool playWorks = true, pauseWorks = true, openWorks = true, writeWorks = true;
-    bool unloadable = false;
+    std::string failing;  // "load", "write", "open", "play" or "pause"
 };
 
 std::vector<std::string> g_messages;
@@ -143,8 +110,11 @@ void RecordMessage(const char* text, const char* caption, unsigned style) {
     g_messages.push_back(std::string(caption) + ": " + text + (style == REPORT_OK ? "" : " !"));
 }
 
-const std::vector<uint8_t> WAV_CLIP = Text("RIFF\x24\x10\x00\x00WAVEfmt data");
-const std::vector<uint8_t> ODD_CLIP = Text("\x47\x01\x02\x03\x04\x05\x06\x07\x08\x09");
+std::vector<uint8_t> Bytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+const std::vector<uint8_t> WAV_CLIP = Bytes("RIFF\x24\x10\0\0WAVEfmt data"s);
+const std::vector<uint8_t> ODD_CLIP = Bytes("\x47\x01\x02\x03\x04\x05\x06\x07\x08\x09");
 
 std::set<std::string> Names(const FakeDevice& device) {
     std::set<std::string> names;
@@ -200,7 +170,7 @@ TEST(MediaPlayback, ButtonsPlayPauseResumeStopAndReplaceClips) {
     }
     EXPECT_EQ(device.files["brelo405.XXX"], std::string(ODD_CLIP.begin(), ODD_CLIP.end()));
 
-    device.pauseWorks = false;  // a pause the player refuses leaves the clip playing
+    device.failing = "pause";  // a pause the player refuses leaves the clip playing
     playback.OnCommand(quiz, 6005);
     EXPECT_EQ(playback.StateOf(4), MEDIA_PLAYING);
 
@@ -219,42 +189,36 @@ TEST(MediaPlayback, ClipsThatCannotBePlayedLeaveNothingBehind) {
     const std::string audio = "Brelo: Impossible de charger le fichier audio.";
     const std::string video = "Brelo: Impossible de charger le fichier vid\xE9o.";
     const struct {
-        const char* what;
+        std::string failing;
         int32_t mediaKind;
-        int button;
-        bool unloadable, writeWorks, openWorks, playWorks;
-        const char* tempDir;
+        int button;  // clip 402 is missing
+        std::string tempDir;
         std::vector<std::string> messages;
     } rows[] = {
-        {"missing", MEDIA_SOUND, 6002, false, true, true, true, "", {}},
-        {"unloadable", MEDIA_SOUND, 6003, true, true, true, true, "", {audio}},
-        {"unloadable", MEDIA_VIDEO, 6003, true, true, true, true, "", {video}},
-        {"written short", MEDIA_SOUND, 6003, false, false, true, true, "", {audio}},
-        {"path too long", MEDIA_VIDEO, 6003, false, true, true, true, tooLong.c_str(), {video}},
-        {"refused by the player", MEDIA_SOUND, 6003, false, true, false, true, "", {audio}},
-        {"not played", MEDIA_SOUND, 6003, false, true, true, false, "", {audio}},
+        {"", MEDIA_SOUND, 6002, "", {}},           {"load", MEDIA_SOUND, 6003, "", {audio}},
+        {"load", MEDIA_VIDEO, 6003, "", {video}},  {"write", MEDIA_SOUND, 6003, "", {audio}},
+        {"", MEDIA_VIDEO, 6003, tooLong, {video}}, {"open", MEDIA_SOUND, 6003, "", {audio}},
+        {"play", MEDIA_SOUND, 6003, "", {audio}},
     };
     g_reportMessage = RecordMessage;
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.failing + row.tempDir.substr(0, 3) + std::to_string(row.mediaKind));
         QuizRecord quiz;
         quiz.mediaKind = row.mediaKind;
-        CopyText(quiz.tempDir, QUIZ_TEMP_DIR_SIZE, row.tempDir);
+        CopyText(quiz.tempDir, QUIZ_TEMP_DIR_SIZE, row.tempDir.c_str());
         FakeDevice device;
         device.clips[403] = WAV_CLIP;
-        device.unloadable = row.unloadable;
-        device.writeWorks = row.writeWorks;
-        device.openWorks = row.openWorks;
-        device.playWorks = row.playWorks;
+        device.failing = row.failing;
         MediaPlayback playback(device);
         g_messages.clear();
         playback.OnCommand(quiz, static_cast<uint64_t>(row.button));
         const int index = row.button - 6001;
-        EXPECT_EQ(playback.StateOf(index), MEDIA_STOPPED) << row.what;
-        EXPECT_EQ(playback.Current(), index) << row.what;
-        EXPECT_TRUE(device.files.empty()) << row.what << ": a partial file stayed behind";
-        EXPECT_EQ(device.holding[index], "") << row.what;
-        EXPECT_STREQ(playback.ClipPath(), "") << row.what;
-        EXPECT_EQ(g_messages, row.messages) << row.what;
+        EXPECT_EQ(playback.StateOf(index), MEDIA_STOPPED);
+        EXPECT_EQ(playback.Current(), index);
+        EXPECT_TRUE(device.files.empty()) << "a partial file stayed behind";
+        EXPECT_EQ(device.holding[index], "");
+        EXPECT_STREQ(playback.ClipPath(), "");
+        EXPECT_EQ(g_messages, row.messages);
     }
     g_reportMessage = nullptr;
 }
