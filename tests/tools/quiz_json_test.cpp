@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -10,42 +9,12 @@
 
 namespace {
 
-std::vector<std::string> Problems(const std::string& json, QuizProject* out = nullptr) {
+std::vector<std::string> Problems(const std::string& json) {
     QuizProject project;
     std::vector<std::string> problems;
-    bool ok = ParseQuizJson(json, "q.json", "/quiz", project, problems);
+    const bool ok = ParseQuizJson(json, "q.json", "/quiz", project, problems);
     EXPECT_EQ(ok, problems.empty()) << json;
-    if (out != nullptr) *out = project;
     return problems;
-}
-
-TEST(QuizJson, ReadsEveryFieldAndConvertsTheTexts) {
-    QuizProject p;
-    auto problems = Problems(R"({
-      "title": "Les châteaux", "author": "Zoé", "explanations": "Trouvez l'œuvre",
-      "answerLabel1": "Nom", "answerLabel2": "Siècle",
-      "media": "picture", "displayMode": 3, "answersPerQuestion": 2, "color": "#3366fF",
-      "questions": [
-        {"answer1": "Chambord", "answer2": "XVIe", "prompt": "p", "extraText": "Loir-et-Cher",
-         "extraText2": "hidden", "picture": "img/a.jpg", "answerPicture": "/abs/b.png"}
-      ],
-      "codes": ["€1"]
-    })",
-                             &p);
-    ASSERT_TRUE(problems.empty()) << problems[0];
-    const QuizSource& q = p.quiz;
-    EXPECT_EQ(q.title + "|" + q.explanations + "|" + q.answerLabel2 + "|" + q.codes.at(0),
-              "Les ch\xE2teaux|Trouvez l'\x9Cuvre|Si\xE8"
-              "cle|\x80"
-              "1");
-    EXPECT_EQ(std::vector<int>({q.mediaKind, q.displayMode, q.answersPerQuestion, q.colorRed,
-                                q.colorGreen, q.colorBlue}),
-              std::vector<int>({1, 3, 2, 0x33, 0x66, 0xFF}));
-    ASSERT_EQ(q.questions.size(), 1u);
-    ASSERT_EQ(p.media.size(), 1u);
-    EXPECT_EQ(q.questions[0].extraText + "|" + q.questions[0].extraText2 + "|" +
-                  p.media[0].picture + "|" + p.media[0].answerPicture,
-              "Loir-et-Cher|hidden|/quiz/img/a.jpg|/abs/b.png");
 }
 
 struct BadSource {
@@ -56,7 +25,8 @@ struct BadSource {
 TEST(QuizJson, RefusesBadSourcesNamingTheField) {
     const std::string q1 = R"("questions": [{"answer1": "a"}])";
     const std::string tooLong = R"({"title": ")" + std::string(260, 'x') + R"(", )" + q1 + "}";
-    const std::string longestOk = R"({"title": ")" + std::string(259, 'x') + R"(", )" + q1 + "}";
+    const std::string longestOk =
+        R"({"title": ")" + std::string(259, 'x') + R"(", "color": "#3366fF", )" + q1 + "}";
     std::string tooMany = R"({"title": "T", "questions": [)";
     for (int i = 0; i < 97; ++i) tooMany += std::string(i ? "," : "") + R"({"answer1": "a"})";
     tooMany += "]}";
@@ -65,9 +35,7 @@ TEST(QuizJson, RefusesBadSourcesNamingTheField) {
         {"{\"title\": \"T\",\n  \"questions\": [}",
          {"q.json:2:17: syntax error while parsing value - unexpected '}'; expected '[', '{', or "
           "a literal"}},
-        {"[1]", {"q.json: (top level): must be an object holding the quiz"}},
         {R"({"questions": [{"answer1": "a"}]})", {"q.json: title: missing"}},
-        {R"({"title": "T"})", {"q.json: questions: missing"}},
         {R"({"title": "T", "questions": []})",
          {"q.json: questions: must be a list of at least one question"}},
         {tooMany.c_str(), {"q.json: questions: 97 questions, at most 96"}},
@@ -116,9 +84,6 @@ TEST(QuizJson, RefusesBadSourcesNamingTheField) {
         {R"({"title": "T", "questions": [{"answer1": "a"}, {"answer1": "b"}],
              "codes": ["x\ny", 4]})",
          {"q.json: codes[0]: must be a single line", "q.json: codes[1]: must be a string"}},
-        {"{\"title\": \"\xC3\", \"questions\": []}",
-         {"q.json:1:13: syntax error while parsing value - invalid string: ill-formed UTF-8 "
-          "byte; last read: '\"\xC3\"'"}},
     };
     for (const BadSource& row : rows) {
         EXPECT_EQ(Problems(row.json), row.expected) << row.json;
@@ -126,33 +91,22 @@ TEST(QuizJson, RefusesBadSourcesNamingTheField) {
     EXPECT_TRUE(Problems(longestOk).empty());
 }
 
-// Every field the schema editors check sources against is one the reader
-// takes, and an unknown one is still reported.
+// Every field the schema offers editors is one the reader takes.
 TEST(QuizJson, TheSchemaDescribesTheFieldsTheReaderTakes) {
-    std::ifstream in(std::string(BRELO_SOURCE_DIR) + "/tools/quiz.schema.json");
-    ASSERT_TRUE(in.good());
+    std::ifstream in(BRELO_SOURCE_DIR "/tools/quiz.schema.json");
     const nlohmann::json schema = nlohmann::json::parse(in);
-    EXPECT_EQ(schema["required"], nlohmann::json::array({"title", "questions"}));
-    const nlohmann::json& question = schema["$defs"]["question"]["properties"];
-    ASSERT_GE(schema["properties"].size(), 11u);
+    const nlohmann::json &quiz = schema["properties"],
+                         &question = schema["$defs"]["question"]["properties"];
+    ASSERT_GE(quiz.size(), 11u);
     ASSERT_GE(question.size(), 8u);
-    std::vector<std::pair<bool, std::string>> fields = {{true, "hint"}};
-    for (auto it = schema["properties"].begin(); it != schema["properties"].end(); ++it)
-        fields.push_back({false, it.key()});
-    for (auto it = question.begin(); it != question.end(); ++it) fields.push_back({true, it.key()});
-    for (const auto& [inQuestion, key] : fields) {
-        nlohmann::json source = {{"title", "T"}, {"questions", {{{"answer1", "a"}}}}};
-        if (inQuestion) {
-            source["questions"][0][key] = 0;
-        } else if (!source.contains(key)) {
-            source[key] = 0;
-        }
-        const std::string field = (inQuestion ? "questions[0]." : "") + key;
-        const auto problems = Problems(source.dump());
-        EXPECT_EQ(
-            std::count(problems.begin(), problems.end(), "q.json: " + field + ": unknown field"),
-            key == "hint")
-            << field;
+    EXPECT_EQ(schema["required"], nlohmann::json::array({"title", "questions"}));
+    nlohmann::json source = {{"title", "T"}, {"questions", {{{"answer1", "a"}}}}};
+    for (const auto& field : quiz.items()) {
+        if (!source.contains(field.key())) source[field.key()] = 0;
+    }
+    for (const auto& field : question.items()) source["questions"][0][field.key()] = 0;
+    for (const std::string& problem : Problems(source.dump())) {
+        EXPECT_EQ(problem.find("unknown field"), std::string::npos) << problem;
     }
 }
 
