@@ -1,5 +1,6 @@
 #include "test_player_win.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -14,21 +15,14 @@ namespace {
 
 constexpr char TEST_MAIN_CLASS[] = "BreloTestMain";
 
-void RecordMessage(const char* text, const char* caption, unsigned style) {
-    ReportedMessages().push_back({text, caption, style});
-}
-
 // One main window serves every test of the program: under wine, destroying a
 // shown top-level window costs about two seconds.
 HWND SharedMainWindow() {
     static HWND window = nullptr;
     if (window != nullptr && IsWindow(window)) return window;
     WNDCLASSA wc = {};
-    wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = MainWindowProc;
     wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_SCROLLBAR + 1));
     wc.lpszClassName = TEST_MAIN_CLASS;
     RegisterClassA(&wc);
     window = CreateWindowExA(0, TEST_MAIN_CLASS, "Brelo", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600,
@@ -64,30 +58,23 @@ std::vector<ReportedMessage>& ReportedMessages() {
     return messages;
 }
 
-ScratchFolder::ScratchFolder() {
-    char text[MAX_PATH] = {};
-    GetCurrentDirectoryA(sizeof text, text);
-    previous_ = text;
-    GetTempPathA(sizeof text, text);
+namespace fs = std::filesystem;
+
+ScratchFolder::ScratchFolder() : previous_(fs::current_path().string()) {
     static int serial = 0;
-    path_ = std::string(text) + "brelo-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(++serial);
-    CreateDirectoryA(path_.c_str(), nullptr);
-    SetCurrentDirectoryA(path_.c_str());
+    const std::string stem = "brelo-test-" + std::to_string(GetCurrentProcessId()) + "-";
+    do {  // a folder left by an earlier process of the same id is not reused
+        path_ = (fs::temp_directory_path() / (stem + std::to_string(++serial))).string();
+    } while (!fs::create_directory(path_));
+    fs::current_path(path_);
 }
 
 ScratchFolder::~ScratchFolder() {
-    SetCurrentDirectoryA(previous_.c_str());
-    WIN32_FIND_DATAA found = {};
-    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
-    while (search != INVALID_HANDLE_VALUE) {
-        const std::string file = path_ + "\\" + found.cFileName;
-        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(file.c_str());
-        if (!FindNextFileA(search, &found)) break;
-    }
-    if (search != INVALID_HANDLE_VALUE) FindClose(search);
-    RemoveDirectoryA(path_.c_str());
+    fs::current_path(previous_);
+    std::error_code error;  // read-only files are made writable, so they go too
+    for (const auto& file : fs::directory_iterator(path_, error))
+        SetFileAttributesA(file.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+    fs::remove_all(path_, error);
 }
 
 std::string ScratchFolder::AnswersFile() const {
@@ -110,18 +97,18 @@ void ScratchFolder::Write(const std::string& name, const std::string& bytes) con
 
 TestPlayer::TestPlayer(QuizData* ownQuiz) : quiz(ownQuiz) {
     ReportedMessages().clear();
-    g_reportMessage = RecordMessage;
+    g_reportMessage = [](const char* text, const char* caption, unsigned style) {
+        ReportedMessages().push_back({text, caption, style});
+    };
     g_quiz = quiz;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     main = SharedMainWindow();
     header =
         CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_HEADER_PANEL), main, HeaderPanelProc, 0);
-    g_hHeaderPanel = header;
-    quiz->hHeaderPanel = header;
+    g_hHeaderPanel = quiz->hHeaderPanel = header;
     page = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_QUESTION_PAGE), main, QuestionPageProc,
                               0);
-    g_hQuestionPage = page;
-    quiz->hQuestionPage = page;
+    g_hQuestionPage = quiz->hQuestionPage = page;
     ShowWindow(header, SW_SHOWNORMAL);
     ShowWindow(page, SW_SHOWNORMAL);
     // The main window lays the panels out on its size message.
@@ -137,8 +124,7 @@ TestPlayer::~TestPlayer() {
     if (page != nullptr && IsWindow(page)) DestroyWindow(page);
     if (header != nullptr && IsWindow(header)) DestroyWindow(header);
     Pump();
-    g_hQuestionPage = nullptr;
-    g_hHeaderPanel = nullptr;
+    g_hQuestionPage = g_hHeaderPanel = nullptr;
     g_quiz = nullptr;
     delete quiz;
     g_reportMessage = nullptr;
@@ -150,22 +136,12 @@ std::string TestPlayer::TextOf(HWND parent, int id) {
     return text;
 }
 
-bool TestPlayer::Visible(int id) const {
-    HWND control = Item(id);
-    return control != nullptr && (GetWindowLongPtrA(control, GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
 RECT TestPlayer::RectOn(HWND parent, HWND control) {
     RECT rect = {};
     if (control == nullptr) return rect;
     GetWindowRect(control, &rect);
     MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
-}
-
-void TestPlayer::Leave(int fieldNumber) {
-    Focus(fieldNumber);
-    SetFocus(page);
 }
 
 void TestPlayer::Press(WORD key) {

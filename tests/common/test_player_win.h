@@ -1,13 +1,11 @@
 // A player assembled inside a Windows test: the real main window procedure,
-// the header panel and the real question page, over a quiz held in memory.
-// The test program carries Brelo's resource script, so the panels come from
-// their own dialog templates.
+// header panel and question page (from the program's own dialog templates),
+// over a quiz held in memory.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "quiz/quiz_data_win.h"
@@ -18,8 +16,7 @@ QuizData* NumberedQuiz(int mediaKind, int answersPerQuestion, int displayMode, i
 
 // What the player reported instead of showing a box.
 struct ReportedMessage {
-    std::string text;
-    std::string caption;
+    std::string text, caption;
     unsigned style;
 };
 std::vector<ReportedMessage>& ReportedMessages();
@@ -44,15 +41,13 @@ class TestPlayer {
     ~TestPlayer();
 
     QuizData* quiz = nullptr;
-    HWND main = nullptr;
-    HWND header = nullptr;
-    HWND page = nullptr;
+    HWND main = nullptr, header = nullptr, page = nullptr;
 
     HWND Item(int id) const { return GetDlgItem(page, id); }
     std::string Text(int id) const { return TextOf(page, id); }
     std::string HeaderText(int id) const { return TextOf(header, id); }
     static std::string TextOf(HWND parent, int id);
-    bool Visible(int id) const;
+    bool Visible(int id) const { return GetWindowLongPtrA(Item(id), GWL_STYLE) & WS_VISIBLE; }
     RECT Rect(int id) const { return RectOn(page, Item(id)); }
     static RECT RectOn(HWND parent, HWND control);  // in the parent's client area
 
@@ -60,8 +55,11 @@ class TestPlayer {
         SetDlgItemTextA(page, 4000 + fieldNumber, text);
     }
     void Focus(int fieldNumber) { SetFocus(Item(4000 + fieldNumber)); }
-    void Leave(int fieldNumber);  // a real focus loss: the field is judged
-    void Press(WORD key);         // posted to the focus, then Pump()
+    void Leave(int fieldNumber) {  // a real focus loss: the field is judged
+        Focus(fieldNumber);
+        SetFocus(page);
+    }
+    void Press(WORD key);  // posted to the focus, then Pump()
     void SetHideBox(bool checked);
     void Pump();  // the player's loop (dialog keys for the page) until the queue is empty
 };

@@ -1,10 +1,7 @@
-// Looks into a running player from outside, as a pupil's eyes would: finds
-// its window and prints the texts of its answer fields, result labels, score
-// and code and which control has the focus; and closes it. The end-to-end script drives the
-// keyboard and mouse with xdotool and asks this program what the player shows.
-//
-//   e2e_probe dump          one "name=text" line per field, label, score, code, focus
-//   e2e_probe close         asks the player to close, as its close box does
+// Looks into the running player from outside for the end-to-end script:
+//   e2e_probe dump    one "name=text" line per field and result label, then
+//                     score, code and the focused control's identifier
+//   e2e_probe close   asks the player to close, as its close box does
 #include <windows.h>
 
 #include <cstdio>
@@ -17,73 +14,52 @@ constexpr int ID_RESULT_LABEL = 5000;
 constexpr int ID_CODE_FIELD = 30;
 constexpr int ID_SCORE_TEXT = 32;
 
-struct Player {
-    HWND main = nullptr;
-    HWND page = nullptr;
-    HWND header = nullptr;
-};
-
-Player FindPlayer() {
-    Player player;
-    player.main = FindWindowA("Brelo", nullptr);
-    if (player.main == nullptr) return player;
-    for (HWND child = GetWindow(player.main, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetDlgItem(child, ID_ANSWER_EDIT + 1) != nullptr) player.page = child;
-        if (GetDlgItem(child, ID_SCORE_TEXT) != nullptr) player.header = child;
+// The child of the main window that holds control `id`: the page or the header.
+HWND PanelWith(HWND main, int id) {
+    for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetDlgItem(child, id) != nullptr) return child;
     }
-    return player;
+    return nullptr;
 }
 
 // WM_GETTEXT crosses the process boundary; GetWindowText would not ask an
 // edit control of another process for its text.
-bool TextOf(HWND control, char* text, int size) {
+const char* TextOf(HWND panel, int id) {
+    static char text[300];
     text[0] = '\0';
     DWORD_PTR result = 0;
-    if (control == nullptr) return false;
-    return SendMessageTimeoutA(control, WM_GETTEXT, size, reinterpret_cast<LPARAM>(text),
-                               SMTO_ABORTIFHUNG, 5000, &result) != 0;
+    if (HWND control = GetDlgItem(panel, id)) {
+        SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                            SMTO_ABORTIFHUNG, 5000, &result);
+    }
+    return text;
 }
 
-int FocusedId(HWND main) {
+int Dump(HWND main) {
+    HWND page = PanelWith(main, ID_ANSWER_EDIT + 1);
+    HWND header = PanelWith(main, ID_SCORE_TEXT);
+    if (page == nullptr) return 1;
+    for (int n = 1; GetDlgItem(page, ID_ANSWER_EDIT + n) != nullptr; ++n) {
+        std::printf("field%d=%s\n", n, TextOf(page, ID_ANSWER_EDIT + n));
+        std::printf("label%d=%s\n", n, TextOf(page, ID_RESULT_LABEL + n));
+    }
+    std::printf("score=%s\n", TextOf(header, ID_SCORE_TEXT));
+    std::printf("code=%s\n", TextOf(header, ID_CODE_FIELD));
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info)) return 0;
-    return info.hwndFocus != nullptr ? GetDlgCtrlID(info.hwndFocus) : 0;
-}
-
-int Dump() {
-    const Player player = FindPlayer();
-    if (player.page == nullptr) return 1;
-    char text[300];
-    for (int n = 1; GetDlgItem(player.page, ID_ANSWER_EDIT + n) != nullptr; ++n) {
-        TextOf(GetDlgItem(player.page, ID_ANSWER_EDIT + n), text, sizeof text);
-        std::printf("field%d=%s\n", n, text);
-        TextOf(GetDlgItem(player.page, ID_RESULT_LABEL + n), text, sizeof text);
-        std::printf("label%d=%s\n", n, text);
-    }
-    TextOf(GetDlgItem(player.header, ID_SCORE_TEXT), text, sizeof text);
-    std::printf("score=%s\n", text);
-    TextOf(GetDlgItem(player.header, ID_CODE_FIELD), text, sizeof text);
-    std::printf("code=%s\n", text);
-    std::printf("focus=%d\n", FocusedId(player.main));
-    return 0;
-}
-
-int Close() {
-    const Player player = FindPlayer();
-    if (player.main == nullptr) return 1;
-    PostMessageA(player.main, WM_CLOSE, 0, 0);
+    GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info);
+    std::printf("focus=%d\n", info.hwndFocus != nullptr ? GetDlgCtrlID(info.hwndFocus) : 0);
     return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return 2;
+    HWND main = FindWindowA("Brelo", nullptr);
+    if (argc < 2 || main == nullptr) return argc < 2 ? 2 : 1;
     int result = 2;
-    if (std::strcmp(argv[1], "dump") == 0) result = Dump();
-    if (std::strcmp(argv[1], "close") == 0) result = Close();
+    if (std::strcmp(argv[1], "dump") == 0) result = Dump(main);
+    if (std::strcmp(argv[1], "close") == 0) result = PostMessageA(main, WM_CLOSE, 0, 0) ? 0 : 1;
     std::fflush(stdout);
     return result;
 }

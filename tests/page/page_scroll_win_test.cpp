@@ -1,22 +1,34 @@
-// Scrolling and reflow on the real question page, inside the real main
-// window. Positions are read back from the controls themselves.
+// Scrolling and reflow on the real question page, inside the test player.
+// Positions are read back from the controls themselves.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
+#include <tuple>
 
-#include "answers/verdicts_win.h"
 #include "page/control_ids.h"
-#include "page/page_scroll_win.h"
 #include "tests/common/test_player_win.h"
 
 namespace {
 
-SIZE Client(HWND page) {
-    RECT client = {};
-    GetClientRect(page, &client);
-    return {client.right, client.bottom};
+// Every control of the page: left, top, visible.
+using Snapshot = std::map<HWND, std::tuple<LONG, LONG, bool>>;
+Snapshot Take(HWND page) {
+    Snapshot controls;
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const RECT r = TestPlayer::RectOn(page, child);
+        controls[child] = {r.left, r.top, IsWindowVisible(child) != FALSE};
+    }
+    return controls;
+}
+Snapshot Shifted(Snapshot controls, LONG dx, LONG dy) {
+    for (auto& [control, place] : controls) {
+        std::get<0>(place) += dx;
+        std::get<1>(place) += dy;
+    }
+    return controls;
 }
 
 void Scroll(TestPlayer& player, UINT message, int request) {
@@ -24,181 +36,111 @@ void Scroll(TestPlayer& player, UINT message, int request) {
     player.Pump();
 }
 
-// A list of 96 questions is 2405 pixels high: far taller than the page.
+WPARAM Notches(short distance) {
+    return MAKEWPARAM(0, static_cast<WORD>(distance));
+}
+
 TEST(PageScrollWin, EveryRequestMovesAllControlsByWhatTheBarMoved) {
     ScratchFolder folder;
     TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 96));
-    ASSERT_EQ(player.quiz->contentHeight, 2405);
-    const int lastPosition = 2405 - Client(player.page).cy;
-    const int page = Client(player.page).cy - 1;
+    ASSERT_EQ(player.quiz->contentHeight, 2405);  // far taller than the page
+    RECT client = {};
+    GetClientRect(player.page, &client);
+    const int page = client.bottom - 1, last = 2405 - client.bottom;
+    HWND pg = player.page, field = player.Item(ID_ANSWER_EDIT + 1);
     const struct {
-        int request, position;
-    } steps[] = {
-        {SB_LINEDOWN, 310},
-        {SB_LINEDOWN, 620},
-        {SB_PAGEDOWN, 620 + page},
-        {SB_LINEUP, 310 + page},
-        {SCROLL_WHEEL_DOWN, 360 + page},
-        {SCROLL_WHEEL_UP, 310 + page},
-        {SB_BOTTOM, lastPosition},
-        {SB_LINEDOWN, lastPosition},
-        {SB_PAGEUP, lastPosition - page},
-        {SB_TOP, 0},
-        {SB_LINEUP, 0},
-    };
-    const LONG firstTop = player.Rect(ID_ANSWER_EDIT + 1).top;
-    const LONG lastTop = player.Rect(ID_ANSWER_EDIT + 96).top;
-    for (const auto& step : steps) {
-        Scroll(player, WM_VSCROLL, step.request);
-        EXPECT_EQ(GetScrollPos(player.page, SB_VERT), step.position) << step.request;
-        EXPECT_EQ(player.Rect(ID_ANSWER_EDIT + 1).top, firstTop - step.position) << step.request;
-        EXPECT_EQ(player.Rect(ID_ANSWER_EDIT + 96).top, lastTop - step.position) << step.request;
-    }
-}
-
-TEST(PageScrollWin, OneWheelNotchScrollsFiftyPixelsOnce) {
-    ScratchFolder folder;
-    TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 96));
-    const struct {
-        const char* where;
         HWND target;
-        short distance;
-        int moved;
-    } cases[] = {
-        {"page", player.page, -120, 50},
-        {"answer field", player.Item(ID_ANSWER_EDIT + 1), -120, 50},
-        {"main window", player.main, -120, 50},
-        {"header panel", player.header, -120, 50},
-        {"page, up", player.page, 120, -50},
-        {"page, two notches at once", player.page, -240, 0},
+        UINT message;
+        WPARAM request;
+        int position;
+    } steps[] = {
+        // clang-format off
+        {pg, WM_VSCROLL, SB_LINEDOWN, 310}, {pg, WM_VSCROLL, SB_PAGEDOWN, 310 + page},
+        {pg, WM_VSCROLL, SB_LINEUP, page}, {pg, WM_VSCROLL, SCROLL_WHEEL_DOWN, 50 + page},
+        {pg, WM_VSCROLL, SCROLL_WHEEL_UP, page},
+        // One wheel notch scrolls the page once, wherever it lands; two at once do nothing.
+        {pg, WM_MOUSEWHEEL, Notches(-120), 50 + page},
+        {field, WM_MOUSEWHEEL, Notches(-120), 100 + page},
+        {player.main, WM_MOUSEWHEEL, Notches(-120), 150 + page},
+        {player.header, WM_MOUSEWHEEL, Notches(-120), 200 + page},
+        {pg, WM_MOUSEWHEEL, Notches(120), 150 + page},
+        {pg, WM_MOUSEWHEEL, Notches(-240), 150 + page},
+        {pg, WM_VSCROLL, SB_BOTTOM, last}, {pg, WM_VSCROLL, SB_LINEDOWN, last},
+        {pg, WM_VSCROLL, SB_PAGEUP, last - page}, {pg, WM_VSCROLL, SB_TOP, 0},
+        {pg, WM_VSCROLL, SB_LINEUP, 0},
+        // clang-format on
     };
-    SendMessageA(player.page, WM_VSCROLL, SB_LINEDOWN, 0);
-    for (const auto& c : cases) {
-        const int before = GetScrollPos(player.page, SB_VERT);
-        SendMessageA(c.target, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(c.distance)),
-                     MAKELPARAM(100, 100));
+    const Snapshot built = Take(player.page);
+    for (const auto& step : steps) {
+        SCOPED_TRACE(&step - steps);
+        SendMessageA(step.target, step.message, step.request, 0);
         player.Pump();
-        EXPECT_EQ(GetScrollPos(player.page, SB_VERT) - before, c.moved) << c.where;
+        EXPECT_EQ(GetScrollPos(player.page, SB_VERT), step.position);
+        EXPECT_TRUE(Take(player.page) == Shifted(built, 0, -step.position));
     }
 }
 
 TEST(PageScrollWin, ResizingKeepsTheViewAndAFittingPageReturnsToTheTopLeft) {
     ScratchFolder folder;
     TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 96));
-    const RECT first = player.Rect(ID_ANSWER_EDIT + 1);
+    const Snapshot built = Take(player.page);
     Scroll(player, WM_VSCROLL, SB_BOTTOM);
     const int bottom = GetScrollPos(player.page, SB_VERT);
-    const LONG lastTop = player.Rect(ID_ANSWER_EDIT + 96).top;
     SetWindowPos(player.page, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
     player.Pump();
     EXPECT_EQ(GetScrollPos(player.page, SB_VERT), bottom);
-    EXPECT_EQ(player.Rect(ID_ANSWER_EDIT + 96).top, lastTop);
-    const int horizontalEnd = player.quiz->contentWidth - Client(player.page).cx;
+    RECT client = {};
+    GetClientRect(player.page, &client);
+    const int right = player.quiz->contentWidth - client.right;
     Scroll(player, WM_HSCROLL, SB_RIGHT);
-    EXPECT_EQ(GetScrollPos(player.page, SB_HORZ), horizontalEnd);
-    EXPECT_EQ(player.Rect(ID_ANSWER_EDIT + 1).left, first.left - horizontalEnd);
+    EXPECT_EQ(GetScrollPos(player.page, SB_HORZ), right);
+    EXPECT_TRUE(Take(player.page) == Shifted(built, -right, -bottom));
     Scroll(player, WM_HSCROLL, SB_LEFT);
     EXPECT_EQ(GetScrollPos(player.page, SB_HORZ), 0);
 
-    // Large enough for everything: both positions fall back to 0 and the
-    // controls are where they were built.
+    // Room for everything: both bars disabled at 0, the controls where they were built.
     SetWindowPos(player.page, nullptr, 0, 0, 1000, 2600, SWP_NOMOVE | SWP_NOZORDER);
     player.Pump();
-    for (int bar : {SB_HORZ, SB_VERT}) {  // the bars stay, disabled, at 0
+    for (LONG bar : {OBJID_HSCROLL, OBJID_VSCROLL}) {
         SCROLLBARINFO info = {};
         info.cbSize = sizeof info;
-        GetScrollBarInfo(player.page, bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL, &info);
+        GetScrollBarInfo(player.page, bar, &info);
         EXPECT_EQ(info.rgstate[0] & (STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE),
                   static_cast<DWORD>(STATE_SYSTEM_UNAVAILABLE));
-        EXPECT_EQ(GetScrollPos(player.page, bar), 0);
     }
-    const RECT now = player.Rect(ID_ANSWER_EDIT + 1);
-    EXPECT_TRUE(EqualRect(&first, &now));
+    EXPECT_TRUE(Take(player.page) == built);
 }
 
-// Every control of the page: its place, and whether it is visible.
-using Snapshot = std::map<HWND, std::pair<RECT, bool>>;
-Snapshot Take(HWND page) {
-    Snapshot controls;
-    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        controls[child] = {TestPlayer::RectOn(page, child), IsWindowVisible(child) != FALSE};
-    return controls;
-}
-
-void Solve(TestPlayer& player, int q) {
-    const QuestionNode* node = player.quiz->QuestionAt(q - 1);
-    const char* answers[] = {node->answer1, node->answer2};
-    for (int k = 1; k <= 2; ++k) {
-        const int n = 2 * (q - 1) + k;
-        player.Put(n, answers[k - 1]);
-        JudgeAnswer(player.quiz, player.page, ID_ANSWER_EDIT + n);
-    }
-}
-
-void ExpectRestored(const Snapshot& before, HWND page) {
-    const Snapshot now = Take(page);
-    for (const auto& [control, was] : before) {
-        const auto& is = now.at(control);
-        EXPECT_TRUE(EqualRect(&was.first, &is.first) && was.second == is.second)
-            << GetDlgCtrlID(control);
-    }
-}
-
-std::vector<HWND> CaptionsAt(HWND page, LONG top) {
-    std::vector<HWND> found;
-    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetDlgCtrlID(child) != ID_ANSWER_CAPTION) continue;
-        const LONG captionTop = TestPlayer::RectOn(page, child).top;
-        if (captionTop == top || captionTop == top + 20) found.push_back(child);
-    }
-    return found;
-}
-
-TEST(PageScrollWin, HidingSolvedPicturesMovesTheirRowsAndShowingRestoresThem) {
+TEST(PageScrollWin, HidingASolvedRowMovesEverythingBelowAndShowingRestoresIt) {
     ScratchFolder folder;
     TestPlayer player(NumberedQuiz(MEDIA_PICTURE, 2, 3, 6));
     const int height = player.quiz->rowPictureHeight[0];
     ASSERT_EQ(height, 260);
-    const int collapse = height + 65;
-    const int builtContent = player.quiz->contentHeight;
-
-    // Solved while the box is unchecked: in full view until it is checked.
-    Solve(player, 2);
-    EXPECT_TRUE(player.Visible(ID_PICTURE + 2));
-    Snapshot before = Take(player.page);
+    const int collapse = height + 65;  // the pictures and the extra-text band
+    const int built = player.quiz->contentHeight;
+    for (int n = 1; n <= 6; ++n) {  // the whole first row solved
+        player.Put(n, ((n % 2 ? "REPONSE" : "SECONDE") + std::to_string((n + 1) / 2)).c_str());
+        player.Leave(n);
+    }
+    EXPECT_TRUE(player.Visible(ID_PICTURE + 2));  // in full view until the box is checked
+    const Snapshot before = Take(player.page);
+    const LONG secondRow = std::get<1>(before.at(player.Item(ID_PICTURE + 4)));
     player.SetHideBox(true);
-    EXPECT_FALSE(player.Visible(ID_PICTURE + 2));
-    EXPECT_FALSE(player.Visible(ID_EXTRA_TEXT + 2));
-    for (int id : {ID_ANSWER_EDIT + 3, ID_ANSWER_EDIT + 4, ID_RESULT_LABEL + 3, ID_RESULT_LABEL + 4,
-                   ID_NUMBER_LABEL + 2, ID_EXTRA_TEXT + 2}) {
-        EXPECT_EQ(player.Rect(id).top, before.at(player.Item(id)).first.top - height) << id;
+    EXPECT_EQ(player.quiz->contentHeight, built - collapse);
+    // The first row's pictures and extra texts hide and its answers and
+    // captions rise over them; the second row, captions too, rises by the collapse.
+    const Snapshot now = Take(player.page);
+    for (const auto& [control, was] : before) {
+        const auto [left, top, visible] = was;
+        const int id = GetDlgCtrlID(control);
+        const bool hidden = (id > ID_PICTURE && id <= ID_PICTURE + 3) ||
+                            (id > ID_EXTRA_TEXT && id <= ID_EXTRA_TEXT + 3);
+        const LONG dy = top >= secondRow ? -collapse : id > ID_PICTURE ? 0 : -height;
+        EXPECT_EQ(now.at(control), std::make_tuple(left, top + dy, visible && !hidden)) << id;
     }
-    EXPECT_EQ(player.Rect(ID_PICTURE + 2).top, before.at(player.Item(ID_PICTURE + 2)).first.top);
     player.SetHideBox(false);
-    ExpectRestored(before, player.page);
-
-    // Questions 1 and 3 as well: the first row collapses and the second
-    // follows with its answers, extra texts and captions.
-    Solve(player, 1);
-    Solve(player, 3);
-    before = Take(player.page);
-    player.SetHideBox(true);
-    EXPECT_EQ(player.quiz->questionState[3], HIDE_ROW);
-    EXPECT_EQ(player.quiz->contentHeight, builtContent - collapse);
-    for (int id : {ID_PICTURE + 4, ID_PICTURE + 6, ID_ANSWER_EDIT + 12, ID_RESULT_LABEL + 7,
-                   ID_NUMBER_LABEL + 5, ID_EXTRA_TEXT + 4, ID_EXTRA_TEXT + 6}) {
-        EXPECT_EQ(player.Rect(id).top, before.at(player.Item(id)).first.top - collapse) << id;
-    }
-    for (int q : {1, 4}) {
-        // Each row's captions stay level with its first question's answers.
-        EXPECT_EQ(CaptionsAt(player.page, player.Rect(ID_NUMBER_LABEL + q).top).size(), 2u) << q;
-    }
-    // Nothing of the second row overlaps what is left of the first.
-    EXPECT_GT(player.Rect(ID_NUMBER_LABEL + 4).top, player.Rect(ID_RESULT_LABEL + 2).bottom);
-
-    player.SetHideBox(false);
-    EXPECT_EQ(player.quiz->contentHeight, builtContent);
-    ExpectRestored(before, player.page);
+    EXPECT_EQ(player.quiz->contentHeight, built);
+    EXPECT_TRUE(Take(player.page) == before);
 }
 
 }  // namespace
