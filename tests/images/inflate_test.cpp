@@ -1,5 +1,4 @@
-// The inflater on hand-built streams: each edge case and each error code, flat
-// and split over IDAT chunks.
+// The inflater on hand-built streams, flat and split over IDAT chunks.
 #include <gtest/gtest.h>
 
 #include "images/inflate.h"
@@ -7,9 +6,8 @@
 
 namespace {
 
-// A last dynamic block of 258 literal/length and 1 distance code lengths. Its
-// code-length code gives all 19 symbols 5 bits, so symbol s is sent as the
-// 5-bit number s, then its extra bits: (symbol, extra) pairs.
+// A last dynamic block of 258 literal/length and 1 distance code lengths, given as (symbol,
+// extra) pairs: all 19 code-length symbols get 5 bits, so symbol s is sent as the number s.
 BitWriter Dynamic(BitWriter w, std::initializer_list<std::pair<unsigned, unsigned>> lengths) {
     w.Bits(5, 3).Bits(1, 5).Bits(0, 5).Bits(15, 4);
     for (int i = 0; i < 19; ++i) w.Bits(5, 3);
@@ -17,8 +15,7 @@ BitWriter Dynamic(BitWriter w, std::initializer_list<std::pair<unsigned, unsigne
         w.Code(s, 5).Bits(extra, s == 16 ? 2 : s == 17 ? 3 : s == 18 ? 7 : 0);
     return w;
 }
-// 'a', 'b', end of block and length 3 get codes 00, 01, 10, 11; distance 1
-// gets `bits` bits.
+// 'a', 'b', end of block and length 3 get codes 00, 01, 10, 11; distance 1 gets `bits` bits.
 BitWriter AbBlock(BitWriter w, unsigned bits) {
     return Dynamic(w, {{18, 86}, {2, 0}, {2, 0}, {18, 127}, {18, 8}, {2, 0}, {2, 0}, {bits, 0}});
 }

@@ -62,8 +62,7 @@ struct Decoded {
     Bytes pixels;
 };
 
-// Ours, stopping at the first failure; bitmaps over `pixelLimit` bytes are
-// only parsed.
+// Ours, stopping at the first failure; bitmaps over `pixelLimit` bytes are only parsed.
 Decoded DecodeOurs(const Bytes& file, size_t pixelLimit = SIZE_MAX) {
     Decoded r;
     PngDecoder d;
@@ -80,9 +79,8 @@ Decoded DecodeOurs(const Bytes& file, size_t pixelLimit = SIZE_MAX) {
     return r;
 }
 
-// libpng's reading, CRCs not checked (ours checks none), reduced the way our
-// native formats reduce: high bytes of 16-bit samples, sub-byte samples one
-// per byte, grey alpha dropped, no palette expansion.
+// libpng's reading, CRCs not checked (nor are ours), reduced like our native formats: high bytes
+// of 16-bit samples, sub-byte samples one per byte, grey alpha dropped, palettes not expanded.
 struct Reference {
     int colorType = 0;
     std::vector<png_color> palette;
@@ -115,10 +113,9 @@ bool DecodeReference(const Bytes& file, Reference* ref) {
     png_read_update_info(png, info);
     size_t rowBytes = png_get_rowbytes(png, info);
     ref->rows.resize(rowBytes * png_get_image_height(png, info));
-    for (int pass = 0; pass < passes; ++pass) {
+    for (int pass = 0; pass < passes; ++pass)
         for (size_t at = 0; at < ref->rows.size(); at += rowBytes)
             png_read_row(png, &ref->rows[at], nullptr);
-    }
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     std::fclose(in);
@@ -152,9 +149,8 @@ std::vector<std::pair<std::string, Bytes>> PngSuite() {
     return files;
 }
 
-// Valid files decode to libpng's pixels and palette (black past its entries);
-// x-files (corrupt on purpose) are refused, unless only a CRC is wrong, which
-// neither side checks here.
+// Valid files decode to libpng's pixels and palette (black past its entries); x-files (corrupt on
+// purpose) are refused, unless only a CRC is wrong, which neither side checks here.
 TEST(PngOracle, PngSuiteAgreesWithLibpng) {
     const auto files = PngSuite();
     EXPECT_GE(files.size(), 170u);
@@ -175,8 +171,7 @@ TEST(PngOracle, PngSuiteAgreesWithLibpng) {
     }
 }
 
-// Damage every file and require an error or an image, never a crash (ASan and
-// UBSan watch the native-asan run).
+// Damaged files give an error or an image, never a crash (ASan and UBSan watch native-asan).
 TEST(PngOracle, FlippedAndTruncatedFilesNeverCrash) {
     const unsigned char masks[] = {0x01, 0x80, 0xFF};
     for (const auto& [name, file] : PngSuite()) {

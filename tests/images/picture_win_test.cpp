@@ -1,5 +1,4 @@
-// Picture resources under wine: the test program carries its own "IMG" and
-// RT_RCDATA resources (images_test.rc), loaded the way the page loads them.
+// Picture resources under wine: the test program carries its own (images_test.rc).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,17 +17,14 @@ std::vector<std::string> g_messages;
 // Within 40 per channel of `expected` (JPEG and halftone scaling blur colours).
 bool PixelNear(HBITMAP bitmap, int x, int y, COLORREF expected) {
     HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    COLORREF pixel = GetPixel(dc, x, y);
-    SelectObject(dc, old);
+    SelectObject(dc, bitmap);
+    const COLORREF pixel = GetPixel(dc, x, y);
     DeleteDC(dc);
-    for (int shift = 0; shift < 24; shift += 8) {
+    for (int shift = 0; shift < 24; shift += 8)
         if (std::abs(int(pixel >> shift & 0xFF) - int(expected >> shift & 0xFF)) > 40) return false;
-    }
     return true;
 }
 
-// The width and height of a bitmap, zeros for none.
 SIZE SizeOf(HBITMAP bitmap) {
     BITMAP info = {};
     GetObjectA(bitmap, sizeof info, &info);
@@ -77,8 +73,8 @@ TEST(Picture, LoadsAndFitsEachResource) {
     g_reportMessage = nullptr;
 }
 
-// Aspect kept, smaller pictures enlarged; a side that would truncate to 0
-// pixels keeps 1. The source belongs to the fit and is deleted.
+// Aspect kept, small pictures enlarged, a side that would be 0 pixels kept at 1; the source
+// deleted.
 TEST(Picture, FitKeepsTheAspectInsideTheBox) {
     const SIZE fits[][2] = {{{640, 480}, {260, 195}},
                             {{3, 7}, {111, 260}},

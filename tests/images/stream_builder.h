@@ -8,8 +8,7 @@
 
 using Bytes = std::vector<unsigned char>;
 
-// DEFLATE bit order: values least significant bit first, Huffman codes most
-// significant bit first.
+// DEFLATE bit order: values least significant bit first, Huffman codes most significant first.
 class BitWriter {
   public:
     BitWriter& Bits(unsigned value, int count) {
@@ -46,10 +45,9 @@ class BitWriter {
     int used_ = 8;
 };
 
-// A zlib header (deflate, 32K window) to start a stream with.
 inline BitWriter Zlib() {
     return BitWriter().Bits(0x9C78, 16);
-}
+}  // deflate, 32K window
 
 inline Bytes Cat(std::initializer_list<Bytes> parts) {
     Bytes all;

@@ -1,5 +1,4 @@
-// Host program of the Windows build: writes, for every test quiz, its "PATCH"
-// resources and a resource script naming them, into the directory given.
+// Writes each test quiz's "PATCH" resources and a resource script naming them into argv[1].
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -7,22 +6,15 @@
 #include "quiz/quiz_format.h"
 #include "tests/quiz/test_quizzes.h"
 
-namespace {
-
-bool WriteFile(const std::string& path, const std::string& bytes) {
+static bool WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) std::fprintf(stderr, "cannot write %s\n", path.c_str());
     return static_cast<bool>(out);
 }
 
-}  // namespace
-
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_test_quizzes <output directory>\n");
-        return 2;
-    }
+    if (argc != 2) return 2;
     const std::string dir = argv[1];
     for (const test_quizzes::TestQuiz& quiz : test_quizzes::All()) {
         WrittenQuiz written;

@@ -1,6 +1,4 @@
-// Shared by the quiz tests: a quiz record on one line (and the line a quiz
-// source must give once loaded), the decoder in one call, and a recorder of
-// the messages the loader would show.
+// Quiz records and sources on one line, the decoder in one call, a message recorder.
 #pragma once
 
 #include <cstdio>
@@ -15,9 +13,8 @@
 
 using Bytes = std::vector<uint8_t>;
 
-// "m<media> a<answers> d<mode> c<colour> <count>:title/author/explanations/
-// label1/label2", " [answer1,answer2,prompt,extraText]" per question, then
-// " |code|code..." when any code is set.
+// "m<media> a<answers> d<mode> c<colour> <count>:title/author/explanations/label1/label2",
+// then " [answer1,answer2,prompt,extraText]" per question and " |code|..." if any code is set.
 inline std::string QuizHead(int media, int answers, int mode, unsigned colour, int count,
                             std::initializer_list<std::string> texts) {
     char head[64];
@@ -44,8 +41,7 @@ inline std::string Summary(const QuizRecord& q) {
     return line + (codes.find_first_not_of('|') == std::string::npos ? "" : " " + codes);
 }
 
-// A second answer only with two answers, the extra text only in the modes
-// that store it, the codes only when they were loaded.
+// As loaded: answer2 only with two answers, extraText only where stored, codes if loaded.
 inline std::string Summary(const QuizSource& s, bool withCodes = true) {
     const bool extra = s.displayMode != 0 && s.displayMode != 5;
     std::string line = QuizHead(
@@ -68,9 +64,7 @@ inline const std::string kSampleQuiz =
 
 // Messages as the recorder keeps them: caption|text|style.
 inline const std::string kMissingContent = "Brelo|Ombres sur la rivi\xE8re|0";
-inline const std::string kError =
-    "Brelo|Erreur dans le d\xE9"
-    "cryptage";
+inline const std::string kError = "Brelo|Erreur dans le d\351cryptage";
 inline const std::string kContentError = kError + " des reponses|0";
 inline const std::string kCodesError = kError + " des codes|0";
 
@@ -92,16 +86,13 @@ struct Decoded {
     std::string text;  // the bytes decoded
     bool outputSet;
 };
-inline Decoded Decode(const Bytes& block, uint32_t blockLength) {
+inline Decoded Decode(const Bytes& block) {
     uint8_t* buffer = nullptr;
     Decoded d = {0, 0xDEADBEEF, "", false};
-    d.result = LzwDecompress(block.data(), blockLength, &buffer, &d.length);
+    d.result = LzwDecompress(block.data(), static_cast<uint32_t>(block.size()), &buffer, &d.length);
     LzwOutput owner(buffer);
     d.outputSet = buffer != nullptr;
     if (buffer != nullptr && d.length >= 2 && d.length - 2 <= LZW_OUTPUT_CAPACITY)
         d.text.assign(reinterpret_cast<const char*>(buffer), d.length - 2);
     return d;
-}
-inline Decoded Decode(const Bytes& block) {
-    return Decode(block, static_cast<uint32_t>(block.size()));
 }

@@ -1,11 +1,9 @@
-// The loader on real resources: each test quiz is a resource-only DLL loaded
-// as data (read-only pages: deciphering must work on a copy), read through
-// FindResourceA/LoadResource like the player's own module.
+// The Win32 quiz layer: drawing objects, and the loader on resource-only DLLs loaded as data
+// (read-only pages: deciphering must work on a copy).
 #include "quiz/quiz_loader_win.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 
 #include "tests/quiz/quiz_expect.h"
@@ -14,32 +12,20 @@
 namespace {
 
 TEST(LoadQuizFromModule, EveryTestQuiz) {
-    // The one message each case reports; the others load in full.
-    const std::map<std::string, std::string> messages = {
-        {"missing_content", kMissingContent},
-        {"empty_content", kMissingContent},
-        {"missing_codes", kCodesError},
-        {"plain_content_enciphered_codes", kCodesError},
-    };
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    folder.erase(folder.find_last_of("\\/") + 1);
     for (const test_quizzes::TestQuiz& test : test_quizzes::All()) {
         SCOPED_TRACE(test.name);
-        const std::string dll = folder + "testquiz_" + test.name + ".dll";
+        const std::string dll = "testquiz_" + test.name + ".dll";  // beside the test program
         HMODULE module = LoadLibraryExA(dll.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(module, nullptr) << dll;
         QuizData quiz;
-        {
-            RecordMessages recorder;
-            LoadQuizFromModule(&quiz, module);
-        }
+        RecordMessages recorder;
+        LoadQuizFromModule(&quiz, module);
         FreeLibrary(module);
-        const auto found = messages.find(test.name);
-        const std::string message = found == messages.end() ? "" : found->second;
-        EXPECT_EQ(g_messages,
-                  message.empty() ? std::vector<std::string>{} : std::vector<std::string>{message});
+        // A damaged content block falls back to the sample quiz; damaged codes are dropped.
+        const std::string message = test.content != test_quizzes::AS_WRITTEN ? kMissingContent
+                                    : test.codes != test_quizzes::AS_WRITTEN ? kCodesError
+                                                                             : "";
+        EXPECT_EQ(g_messages, std::vector<std::string>(!message.empty(), message));
         EXPECT_EQ(Summary(quiz),
                   message == kMissingContent ? kSampleQuiz : Summary(test.source, message.empty()));
         EXPECT_STREQ(quiz.creditLine, "Fait avec Brelo");
@@ -47,6 +33,25 @@ TEST(LoadQuizFromModule, EveryTestQuiz) {
         GetObjectA(quiz.quizBrush, sizeof brush, &brush);
         EXPECT_EQ(brush.lbColor, static_cast<COLORREF>(quiz.QuizColor()));
     }
+}
+
+// QuizData's drawing objects: each is deleted when replaced or when the record goes.
+TEST(QuizData, ReplacedAndOwnedObjectsAreDeleted) {
+    auto* quiz = new QuizData();
+    HFONT first = CreateFontA(15, 0, 0, 0, 100, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    quiz->SetPageFont(first);
+    quiz->SetPageFont(CreateFontA(16, 0, 0, 0, 100, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"));
+    HBRUSH oldBrush = quiz->quizBrush;
+    quiz->RemakeQuizBrush();
+    EXPECT_EQ(GetObjectType(first), 0u);
+    EXPECT_EQ(GetObjectType(oldBrush), 0u);
+    quiz->AddQuestion("a", "", "p");
+    const HGDIOBJ objects[] = {quiz->quizBrush, quiz->brushRed,         quiz->brushOrange,
+                               quiz->brushGold, quiz->brushLightYellow, quiz->emphasisFont,
+                               quiz->pageFont,  quiz->textFont};
+    for (HGDIOBJ object : objects) ASSERT_NE(GetObjectType(object), 0u);
+    delete quiz;
+    for (HGDIOBJ object : objects) EXPECT_EQ(GetObjectType(object), 0u);
 }
 
 }  // namespace

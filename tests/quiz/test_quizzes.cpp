@@ -17,9 +17,7 @@ QuizSource RandomQuiz(uint32_t seed, int mediaKind, int answers, int displayMode
         return s;
     };
     QuizSource quiz;
-    quiz.mediaKind = mediaKind;
-    quiz.answersPerQuestion = answers;
-    quiz.displayMode = displayMode;
+    quiz.mediaKind = mediaKind, quiz.answersPerQuestion = answers, quiz.displayMode = displayMode;
     for (std::string* field :
          {&quiz.title, &quiz.author, &quiz.explanations, &quiz.answerLabel1, &quiz.answerLabel2})
         *field = text();

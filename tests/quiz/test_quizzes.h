@@ -1,6 +1,5 @@
-// Quizzes for the quiz tests: random ones for the round trip, and the set the
-// Windows build turns into resource-only DLLs, one per loader case (the host
-// program make_test_quizzes writes their resources with the quiz writer).
+// Random quizzes, and the set that make_test_quizzes turns into resource-only DLLs, one per
+// loader case.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +10,7 @@
 
 namespace test_quizzes {
 
-// Every text (stored or not) of 0, 259 or a few Windows-1252 characters,
-// accents included, never '|' or a zero byte; codes for some questions.
+// Texts of 0, 259 or a few Windows-1252 characters (never '|' or zero); codes for some questions.
 QuizSource RandomQuiz(uint32_t seed, int mediaKind, int answers, int displayMode, size_t questions);
 
 // How a resource is stored in a test DLL.
