@@ -1,8 +1,8 @@
-// A small PE image whose every byte the test knows: .text (a pattern), .rsrc
-// holding `resources` and, unless the resources come last, .reloc.
+// A small PE image: .text (a pattern), .rsrc with `resources`, then .reloc unless last.
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "tools/pe_resources.h"
@@ -12,10 +12,8 @@ struct FixtureLayout {
     bool resourcesLast = false;
 };
 
-constexpr uint32_t kFixturePeOffset = 0x80;
-constexpr uint32_t kFixtureOptional = kFixturePeOffset + 24;  // the optional header
-constexpr uint32_t kFixtureSectionAlignment = 0x1000;
-constexpr uint32_t kFixtureFileAlignment = 0x200;
+constexpr uint32_t kFixturePeOffset = 0x80, kFixtureOptional = kFixturePeOffset + 24;
+constexpr uint32_t kFixtureSectionAlignment = 0x1000, kFixtureFileAlignment = 0x200;
 constexpr uint32_t kFixtureHeaders = 0x400;
 
 // Little-endian `bytes`-byte value at `at`.
@@ -31,38 +29,45 @@ constexpr size_t FixtureDirectories(bool plus) {
     return kFixtureOptional + (plus ? 112 : 96);
 }
 constexpr size_t FixtureSectionTable(bool plus) {
-    return kFixtureOptional + (plus ? 240 : 224);
+    return FixtureDirectories(plus) + 128;
 }
 
 inline std::vector<uint8_t> MakeFixtureImage(const std::vector<PeResource>& resources,
                                              FixtureLayout layout = {}) {
-    struct Sec {
-        const char* name;
-        std::vector<uint8_t> data;
-        uint32_t flags, rva;
-    };
-    std::vector<uint8_t> text(0x300);
-    for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<uint8_t>(i * 7 + 1);
-    std::vector<Sec> sections = {{".text", text, 0x60000020u, 0}, {".rsrc", {}, 0xC0000040u, 0}};
-    if (!layout.resourcesLast)
-        sections.push_back({".reloc", std::vector<uint8_t>(12, 0xAB), 0x42000040u, 0});
-    auto align = [](size_t n, uint32_t to) {
-        return static_cast<uint32_t>((n + to - 1) / to * to);
-    };
-    uint32_t rva = kFixtureSectionAlignment;
-    for (Sec& s : sections) {
-        s.rva = rva;
-        if (&s == &sections[1]) s.data = BuildResourceSection(resources, rva);
-        rva += align(s.data.size(), kFixtureSectionAlignment);
-    }
+    const char* names[] = {".text", ".rsrc", ".reloc"};
+    const uint32_t flags[] = {0x60000020u, 0xC0000040u, 0x42000040u};
+    std::vector<std::vector<uint8_t>> data = {std::vector<uint8_t>(0x300), {}};
+    for (size_t i = 0; i < 0x300; ++i) data[0][i] = static_cast<uint8_t>(i * 7 + 1);
+    if (!layout.resourcesLast) data.push_back(std::vector<uint8_t>(12, 0xAB));
+    auto align = [](size_t n, uint32_t to) { return uint32_t((n + to - 1) / to * to); };
 
     std::vector<uint8_t> image(kFixtureHeaders, 0);
     const size_t coff = kFixturePeOffset + 4, opt = kFixtureOptional;
+    uint32_t rva = kFixtureSectionAlignment;
+    for (size_t i = 0; i < data.size(); ++i) {
+        if (i == 1) data[1] = BuildResourceSection(resources, rva);
+        const uint32_t size = uint32_t(data[i].size()), at = uint32_t(image.size()),
+                       raw = align(size, kFixtureFileAlignment);
+        const size_t h = FixtureSectionTable(layout.plus) + 40 * i;
+        std::memcpy(&image[h], names[i], std::strlen(names[i]));
+        FixturePut(image, h + 8, size);
+        FixturePut(image, h + 12, rva);
+        FixturePut(image, h + 16, raw);
+        FixturePut(image, h + 20, at);
+        FixturePut(image, h + 36, flags[i]);
+        if (i == 1 && !resources.empty()) {
+            FixturePut(image, FixtureDirectories(layout.plus) + 16, rva);
+            FixturePut(image, FixtureDirectories(layout.plus) + 20, size);
+        }
+        image.resize(at + raw, 0);
+        std::copy(data[i].begin(), data[i].end(), image.begin() + at);
+        rva += align(size, kFixtureSectionAlignment);
+    }
     FixturePut(image, 0, 'M' | 'Z' << 8, 2);
     FixturePut(image, 0x3C, kFixturePeOffset);
     FixturePut(image, kFixturePeOffset, 0x00004550u);  // "PE\0\0"
     FixturePut(image, coff, layout.plus ? 0x8664 : 0x14C, 2);
-    FixturePut(image, coff + 2, static_cast<uint32_t>(sections.size()), 2);
+    FixturePut(image, coff + 2, static_cast<uint32_t>(data.size()), 2);
     FixturePut(image, coff + 16, layout.plus ? 240 : 224, 2);
     FixturePut(image, coff + 18, 0x22, 2);
     FixturePut(image, opt, layout.plus ? 0x20B : 0x10B, 2);
@@ -71,23 +76,5 @@ inline std::vector<uint8_t> MakeFixtureImage(const std::vector<PeResource>& reso
     FixturePut(image, opt + 56, rva);  // SizeOfImage
     FixturePut(image, opt + 60, kFixtureHeaders);
     FixturePut(image, opt + (layout.plus ? 108 : 92), 16);  // data directories
-    if (!resources.empty()) {
-        FixturePut(image, FixtureDirectories(layout.plus) + 16, sections[1].rva);
-        FixturePut(image, FixtureDirectories(layout.plus) + 20,
-                   static_cast<uint32_t>(sections[1].data.size()));
-    }
-    for (size_t i = 0; i < sections.size(); ++i) {
-        const Sec& s = sections[i];
-        const size_t h = FixtureSectionTable(layout.plus) + 40 * i;
-        const uint32_t raw = align(s.data.size(), kFixtureFileAlignment);
-        for (size_t c = 0; s.name[c] != 0; ++c) image[h + c] = static_cast<uint8_t>(s.name[c]);
-        FixturePut(image, h + 8, static_cast<uint32_t>(s.data.size()));
-        FixturePut(image, h + 12, s.rva);
-        FixturePut(image, h + 16, raw);
-        FixturePut(image, h + 20, static_cast<uint32_t>(image.size()));
-        FixturePut(image, h + 36, s.flags);
-        image.insert(image.end(), s.data.begin(), s.data.end());
-        image.resize(image.size() + raw - s.data.size(), 0);
-    }
     return image;
 }

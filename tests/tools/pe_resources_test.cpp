@@ -9,20 +9,15 @@
 
 namespace {
 
-PeResource Res(ResourceId type, ResourceId name, uint16_t language, std::vector<uint8_t> bytes) {
-    return {type, name, language, 0, std::move(bytes)};
-}
-
-// One line per resource, in the order of the list.
+// One line per resource, in the order of the list; ids as 'string or #number.
 std::vector<std::string> Listed(const std::vector<PeResource>& list) {
+    auto id = [](const ResourceId& i) {
+        return i.isString ? "'" + std::string(i.text.begin(), i.text.end())
+                          : "#" + std::to_string(i.number);
+    };
     std::vector<std::string> lines;
     for (const PeResource& r : list) {
-        std::string line;
-        for (const ResourceId* id : {&r.type, &r.name}) {
-            line += id->isString ? "'" : "#" + std::to_string(id->number);
-            for (char16_t c : id->text) line += std::to_string(c) + "'";
-        }
-        lines.push_back(line + " " + std::to_string(r.language) + " " +
+        lines.push_back(id(r.type) + id(r.name) + " " + std::to_string(r.language) + " " +
                         std::string(r.bytes.begin(), r.bytes.end()));
     }
     return lines;
@@ -35,61 +30,46 @@ std::vector<std::string> ReadBack(const std::vector<uint8_t>& image) {
     return Listed(read);
 }
 
-// In the order a resource directory holds them (and the reader returns
-// them): names before numbers, names by UTF-16 code unit, numbers ascending.
+// In directory order: names (by UTF-16 unit) before numbers (ascending).
 std::vector<PeResource> PlayerResources() {
-    ResourceId accented;
-    accented.isString = true;
+    const ResourceId img = ResourceId::Named("IMG"), patch = ResourceId::Named("PATCH");
+    ResourceId accented = ResourceId::Named("");
     accented.text = u"\u00C9T\u00C9";
-    return {
-        Res(ResourceId::Named("IMG"), ResourceId::Named("LOGO"), 0, {9}),
-        Res(ResourceId::Named("IMG"), accented, 0x409, {8, 8}),
-        Res(ResourceId::Named("IMG"), ResourceId::Number(401), 0, {0xFF, 0xD8}),
-        Res(ResourceId::Named("PATCH"), ResourceId::Number(104), 0x409, {4, 5}),
-        Res(ResourceId::Named("PATCH"), ResourceId::Number(104), 0x40C, {6}),
-        Res(ResourceId::Number(5), ResourceId::Number(1001), 0x40C, {1, 2, 3}),
-        Res(ResourceId::Number(RESOURCE_TYPE_RCDATA), ResourceId::Number(402), 0, {}),
-        Res(ResourceId::Number(24), ResourceId::Number(1), 0x40C, std::vector<uint8_t>(300, 'm')),
-    };
+    return {{img, ResourceId::Named("LOGO"), 0, 0, {9}},
+            {img, accented, 0x409, 0, {8, 8}},
+            {img, ResourceId::Number(401), 0, 0, {0xFF, 0xD8}},
+            {patch, ResourceId::Number(104), 0x409, 0, {4, 5}},
+            {patch, ResourceId::Number(104), 0x40C, 0, {6}},
+            {ResourceId::Number(5), ResourceId::Number(1001), 0x40C, 0, {1, 2, 3}},
+            {ResourceId::Number(RESOURCE_TYPE_RCDATA), ResourceId::Number(402), 0, 0,
+             std::vector<uint8_t>(300, 'm')},
+            {ResourceId::Number(24), ResourceId::Number(1), 0x40C, 0, {}}};
 }
 
-// An empty resource written last points at the very end of the section, here
-// cut to its exact size as a byte-aligned linker would leave it.
-TEST(PeResources, ReadsATreeThatEndsWithAnEmptyResource) {
-    std::vector<PeResource> list = {Res(ResourceId::Number(10), ResourceId::Number(1), 0, {7}),
-                                    Res(ResourceId::Number(24), ResourceId::Number(1), 0, {})};
-    std::vector<uint8_t> image = MakeFixtureImage(list);
-    const size_t rsrc = FixtureSectionTable(true) + 40;
-    FixturePut(image, rsrc + 16, FixtureGet(image, rsrc + 8));
-    EXPECT_EQ(ReadBack(image), Listed(list));
-}
-
-// A new last section, or the last one rewritten in place; the headers
-// follow and the program's own bytes stay.
-TEST(PeResources, ReplacingKeepsTheProgramAndUpdatesEveryHeader) {
+// Replaced in a new section, or in place when last: headers follow, the program stays.
+TEST(PeResources, ReadsAndReplacesKeepingTheProgramAndUpdatingEveryHeader) {
     const std::vector<PeResource> replacement = {
-        Res(ResourceId::Named("IMG"), ResourceId::Number(401), 0, std::vector<uint8_t>(777, 2)),
-        Res(ResourceId::Named("PATCH"), ResourceId::Number(104), 0, std::vector<uint8_t>(5000, 1)),
-    };
+        {ResourceId::Named("IMG"), ResourceId::Number(401), 0, 0, std::vector<uint8_t>(777, 2)},
+        {ResourceId::Named("PATCH"), ResourceId::Number(104), 0, 0, std::vector<uint8_t>(5000, 1)}};
     for (const FixtureLayout layout : {FixtureLayout{true, false}, FixtureLayout{false, false},
                                        FixtureLayout{true, true}, FixtureLayout{false, true}}) {
         SCOPED_TRACE(testing::Message()
                      << "plus " << layout.plus << " last " << layout.resourcesLast);
-        const std::vector<uint8_t> image = MakeFixtureImage(PlayerResources(), layout);
-        std::vector<uint8_t> out, again;
+        std::vector<uint8_t> image = MakeFixtureImage(PlayerResources(), layout), cut = image, out,
+                             again;
+        // The empty last resource ends the section, cut to size as some linkers leave it.
+        const size_t table = FixtureSectionTable(layout.plus);
+        FixturePut(cut, table + 40 + 16, FixtureGet(cut, table + 40 + 8));
+        EXPECT_EQ(ReadBack(cut), Listed(PlayerResources()));
         std::string error;
         ASSERT_TRUE(ReplacePeResources(image, replacement, out, error)) << error;
 
-        const size_t table = FixtureSectionTable(layout.plus),
-                     dirs = FixtureDirectories(layout.plus);
         const uint32_t sections = FixtureGet(out, kFixturePeOffset + 6, 2);
         EXPECT_EQ(sections, layout.resourcesLast ? 2u : 4u);
         const size_t last = table + 40 * (sections - 1u);
         const uint32_t rva = FixtureGet(out, last + 12), size = FixtureGet(out, last + 8);
         const uint32_t raw = FixtureGet(out, last + 16), pointer = FixtureGet(out, last + 20);
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(&out[last]), 5), ".rsrc");
-        EXPECT_EQ(FixtureGet(out, dirs + 16), rva);
-        EXPECT_EQ(FixtureGet(out, dirs + 20), size);
+        EXPECT_EQ(FixtureGet(out, FixtureDirectories(layout.plus) + 20), size);
         EXPECT_EQ(FixtureGet(out, kFixtureOptional + 56),  // SizeOfImage
                   (rva + size + kFixtureSectionAlignment - 1) & ~(kFixtureSectionAlignment - 1));
         EXPECT_EQ((pointer | raw) % kFixtureFileAlignment, 0u);
@@ -105,14 +85,12 @@ TEST(PeResources, ReplacingKeepsTheProgramAndUpdatesEveryHeader) {
     }
 }
 
+// No sections and a SizeOfImage of 0: the new section still goes past the headers.
 TEST(PeResources, NewSectionNeverOverlapsTheHeaders) {
-    // No sections and a SizeOfImage of 0: the new section must still start
-    // past the headers, or the result would not read back.
-    std::vector<uint8_t> image = MakeFixtureImage({});
+    std::vector<uint8_t> image = MakeFixtureImage({}), out;
     FixturePut(image, kFixturePeOffset + 6, 0, 2);
     FixturePut(image, kFixtureOptional + 56, 0);
     std::fill(image.begin() + FixtureSectionTable(true), image.begin() + kFixtureHeaders, 0);
-    std::vector<uint8_t> out;
     std::string error;
     ASSERT_TRUE(ReplacePeResources(image, PlayerResources(), out, error)) << error;
     EXPECT_GE(FixtureGet(out, FixtureSectionTable(true) + 12), kFixtureHeaders);

@@ -1,5 +1,4 @@
-// The players brelo-make builds, judged by Windows itself: loaded as modules
-// through the resource functions, and started to see the quiz on screen.
+// The players brelo-make builds, loaded and started by Windows itself.
 #include <windows.h>
 #include <imagehlp.h>
 
@@ -18,55 +17,36 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Paths handed in by the build are Unix paths; under wine they resolve on
-// the drive of the current folder.
-std::wstring Full(const char* path) {
-    return fs::absolute(path).wstring();
-}
-
-std::string Narrow(const fs::path& path) {
-    return path.generic_u8string();
-}
-
-// Runs `exe` in `folder` (null: here), calls `look` with its process id and
-// returns its exit code, or -1.
-int Launch(const std::wstring& exe, const std::wstring& arguments, const wchar_t* folder,
-           const std::function<void(DWORD)>& look) {
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
+// Runs `exe` in `folder`, calls `look` with its process id, returns its exit code.
+DWORD Launch(const std::wstring& exe, const std::wstring& arguments, const fs::path& folder,
+             const std::function<void(DWORD)>& look) {
+    STARTUPINFOW startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
     std::wstring command = L"\"" + exe + L"\" " + arguments;
-    if (!CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder,
-                        &startup, &process)) {
-        return -1;
-    }
+    if (!CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &process))
+        return 1000;
     look(process.dwProcessId);
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(process.hProcess, &code);
-    } else {
-        TerminateProcess(process.hProcess, 1);
-    }
+    if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1001);
+    DWORD code = 1002;
+    GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return static_cast<int>(code);
+    return code;
 }
 
 BOOL CALLBACK CollectPrompts(HWND window, LPARAM prompts) {
-    if (GetDlgCtrlID(window) == ID_PROMPT) {
-        char text[512] = {};
-        GetWindowTextA(window, text, 512);
+    char text[512] = {};
+    if (GetDlgCtrlID(window) == ID_PROMPT && GetWindowTextA(window, text, 512) > 0)
         reinterpret_cast<std::vector<std::string>*>(prompts)->push_back(text);
-    }
     return TRUE;
 }
 
-// Starts the player in `folder` (where it keeps its answers file) and returns
-// its caption followed by the prompts of its question rows, in Windows-1252 as
-// its ANSI windows hold them.
+// The caption and question prompts of the player started in `folder`, in Windows-1252.
 std::vector<std::string> StartAndLook(const std::wstring& exe, const fs::path& folder) {
     std::vector<std::string> shown;
-    Launch(exe, L"", folder.c_str(), [&shown](DWORD id) {
+    Launch(exe, L"", folder, [&shown](DWORD id) {
         HWND main = nullptr;
         for (int i = 0; i < 300 && main == nullptr; ++i) {
             Sleep(100);
@@ -90,33 +70,32 @@ std::vector<std::string> StartAndLook(const std::wstring& exe, const fs::path& f
     return shown;
 }
 
-// Our own PE writer (brelo-make's Linux route), brelo-make.exe (the Windows
-// route, from a command line in UTF-8) and brelo_quiz_player().
+// Our PE writer (the Linux route), brelo-make.exe (Windows route) and brelo_quiz_player().
 TEST(QuizExe, EveryRouteGivesAPlayerThatShowsItsQuiz) {
-    const std::wstring player = Full(BRELO_PLAYER_EXE), json = Full(BRELO_CAPITALS_JSON);
+    // Paths from the build are Unix paths; wine finds them on the current drive.
+    auto full = [](const char* path) { return fs::absolute(path).wstring(); };
+    const std::wstring player = full(BRELO_PLAYER_EXE), json = full(BRELO_CAPITALS_JSON);
     const fs::path folder =
         fs::temp_directory_path() / (L"brelo-quiz-exe-" + std::to_wstring(GetCurrentProcessId()));
     fs::create_directories(folder);
-    const std::wstring written = (folder / L"pe-writer.exe").wstring(),
-                       command = (folder / L"command line \u00e9.exe").wstring();
+    const fs::path written = folder / L"pe-writer.exe",
+                   command = folder / L"command line \u00e9.exe";
     QuizProject project;
     std::vector<QuizResource> quiz;
     std::vector<uint8_t> image, out;
     std::vector<std::string> problems;
     std::string error;
-    ASSERT_TRUE(LoadQuizResources(Narrow(json), true, project, quiz, problems)) << problems[0];
-    // Many more under two types, which a text quiz never shows: Windows finds
-    // a resource by halving the sorted directories, so an unsorted tree would
-    // lose some of them.
-    for (int q = 96; q >= 1; --q) {
-        quiz.push_back(
-            {q % 3 ? ResourceId::Named("IMG") : ResourceId::Number(RESOURCE_TYPE_RCDATA),
-             ResourceId::Number(static_cast<uint16_t>(QUIZ_MEDIA_BASE + q)), 0, 0,
-             std::vector<uint8_t>(static_cast<size_t>(q) * 37, static_cast<uint8_t>(q))});
+    ASSERT_TRUE(LoadQuizResources(fs::path(json).u8string(), true, project, quiz, problems))
+        << problems[0];
+    // Many more, found only if the directories Windows halves are sorted.
+    for (uint16_t q = 96; q >= 1; --q) {
+        quiz.push_back({q % 3 ? ResourceId::Named("IMG") : ResourceId::Number(RESOURCE_TYPE_RCDATA),
+                        ResourceId::Number(QUIZ_MEDIA_BASE + q), 0, 0,
+                        std::vector<uint8_t>(q * 37u, uint8_t(q))});
     }
-    ASSERT_TRUE(ReadWholeFile(Narrow(player), image, error) &&
+    ASSERT_TRUE(ReadWholeFile(fs::path(player).u8string(), image, error) &&
                 PlayerImageWithQuiz(image, quiz, out, error) &&
-                WriteFileAtomically(Narrow(written), out, error))
+                WriteFileAtomically(written.u8string(), out, error))
         << error;
     DWORD headerSum = 0, computed = 0;  // the header checksum is the one Windows computes
     ASSERT_NE(CheckSumMappedFile(out.data(), static_cast<DWORD>(out.size()), &headerSum, &computed),
@@ -135,14 +114,12 @@ TEST(QuizExe, EveryRouteGivesAPlayerThatShowsItsQuiz) {
     }
     FreeLibrary(module);
 
-    ASSERT_EQ(
-        Launch(Full(BRELO_MAKE_EXE),
-               L"build \"" + json + L"\" -o \"" + command + L"\" --player \"" + player + L"\"",
-               nullptr, [](DWORD) {}),
-        0);
-    for (const std::wstring& exe : {written, command, Full(BRELO_CAPITALS_EXE)}) {
-        SCOPED_TRACE(Narrow(exe));
-        const std::vector<std::string> shown = StartAndLook(exe, folder);
+    const std::wstring build =
+        L"build \"" + json + L"\" -o \"" + command.wstring() + L"\" --player \"" + player + L"\"";
+    ASSERT_EQ(Launch(full(BRELO_MAKE_EXE), build, folder, [](DWORD) {}), 0u);
+    for (const fs::path& exe : {written, command, fs::path(full(BRELO_CAPITALS_EXE))}) {
+        SCOPED_TRACE(exe.u8string());
+        const std::vector<std::string> shown = StartAndLook(exe.wstring(), folder);
         ASSERT_EQ(shown.size(), project.quiz.questions.size() + 1) << "caption and prompts";
         EXPECT_EQ(shown[0], project.quiz.title);
         EXPECT_EQ(shown[1], project.quiz.questions[0].prompt);

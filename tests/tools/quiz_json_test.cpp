@@ -24,7 +24,7 @@ struct BadSource {
 
 TEST(QuizJson, RefusesBadSourcesNamingTheField) {
     const std::string q1 = R"("questions": [{"answer1": "a"}])";
-    const std::string tooLong = R"({"title": ")" + std::string(260, 'x') + R"(", )" + q1 + "}";
+    const std::string tooLong = R"({"title": ")" + std::string(260, 'x') + R"(", "questions": []})";
     const std::string longestOk =
         R"({"title": ")" + std::string(259, 'x') + R"(", "color": "#3366fF", )" + q1 + "}";
     std::string tooMany = R"({"title": "T", "questions": [)";
@@ -35,21 +35,17 @@ TEST(QuizJson, RefusesBadSourcesNamingTheField) {
         {"{\"title\": \"T\",\n  \"questions\": [}",
          {"q.json:2:17: syntax error while parsing value - unexpected '}'; expected '[', '{', or "
           "a literal"}},
-        {R"({"questions": [{"answer1": "a"}]})", {"q.json: title: missing"}},
-        {R"({"title": "T", "questions": []})",
-         {"q.json: questions: must be a list of at least one question"}},
         {tooMany.c_str(), {"q.json: questions: 97 questions, at most 96"}},
-        {tooLong.c_str(), {"q.json: title: 260 characters, at most 259"}},
-        {R"({"title": "Ça coûte 5 ₽", "questions": [{"answer1": "a"}]})",
-         {"q.json: title: character '₽' (U+20BD) has no Windows-1252 form"}},
-        {R"({"title": "a|b", "questions": [{"answer1": "a"}]})",
-         {"q.json: title: contains '|', which Brelo uses to separate the stored texts"}},
-        {R"({"title": "a\u0000b", "questions": [{"answer1": "a"}]})",
-         {"q.json: title: contains the character U+0000, which would end the text"}},
-        {R"({"title": 5, "titel": "x", "questions": [{"answer1": "a"}]})",
-         {"q.json: titel: unknown field", "q.json: title: must be a string"}},
-        {R"({"title": "T", "questions": [{"answer1": "a"}, {"answer1": "b", "prompt": "x", "prompt": "y"}]})",
-         {"q.json: questions[1].prompt: given twice; keep one"}},
+        {tooLong.c_str(),
+         {"q.json: title: 260 characters, at most 259",
+          "q.json: questions: must be a list of at least one question"}},
+        {R"({"title": "a|b", "author": "a\u0000b", "questions": [{"answer1": "a"}]})",
+         {"q.json: title: contains '|', which Brelo uses to separate the stored texts",
+          "q.json: author: contains the character U+0000, which would end the text"}},
+        {R"({"title": 5, "titel": "x",
+             "questions": [{"answer1": "a", "prompt": "x", "prompt": "y"}]})",
+         {"q.json: questions[0].prompt: given twice; keep one", "q.json: titel: unknown field",
+          "q.json: title: must be a string"}},
         {R"({"title": "T", "media": "image", "displayMode": 7, "answersPerQuestion": 3,
              "color": "red", "questions": [{"answer1": "a"}]})",
          {"q.json: media: must be \"text\", \"picture\", \"sound\" or \"video\"",
@@ -61,11 +57,10 @@ TEST(QuizJson, RefusesBadSourcesNamingTheField) {
           "q.json: questions[0].answer1: must not be empty",
           "q.json: questions[0].answer2: given, but answersPerQuestion is 1",
           "q.json: questions[1]: must be an object"}},
-        {R"({"title": "T", "answersPerQuestion": 2, "questions": [{"answer1": "a"}]})",
-         {"q.json: questions[0].answer2: missing"}},
-        {R"({"title": "T", "displayMode": 5, "questions": [{"answer1": "a", "extraText": "e",
-             "extraText2": "f"}]})",
-         {"q.json: questions[0].extraText: display mode 5 stores no extra text",
+        {R"({"title": "T", "answersPerQuestion": 2, "displayMode": 5,
+             "questions": [{"answer1": "a", "extraText": "e", "extraText2": "f"}]})",
+         {"q.json: questions[0].answer2: missing",
+          "q.json: questions[0].extraText: display mode 5 stores no extra text",
           "q.json: questions[0].extraText2: stored only in display modes 3 and 6"}},
         {R"({"title": "T", "media": "picture", "displayMode": 2,
              "questions": [{"answer1": "a", "answerPicture": "b.jpg", "clip": "c.mp3"}]})",
@@ -95,19 +90,14 @@ TEST(QuizJson, RefusesBadSourcesNamingTheField) {
 TEST(QuizJson, TheSchemaDescribesTheFieldsTheReaderTakes) {
     std::ifstream in(BRELO_SOURCE_DIR "/tools/quiz.schema.json");
     const nlohmann::json schema = nlohmann::json::parse(in);
-    const nlohmann::json &quiz = schema["properties"],
-                         &question = schema["$defs"]["question"]["properties"];
-    ASSERT_GE(quiz.size(), 11u);
-    ASSERT_GE(question.size(), 8u);
     EXPECT_EQ(schema["required"], nlohmann::json::array({"title", "questions"}));
     nlohmann::json source = {{"title", "T"}, {"questions", {{{"answer1", "a"}}}}};
-    for (const auto& field : quiz.items()) {
-        if (!source.contains(field.key())) source[field.key()] = 0;
-    }
-    for (const auto& field : question.items()) source["questions"][0][field.key()] = 0;
-    for (const std::string& problem : Problems(source.dump())) {
+    for (const auto& field : schema["properties"].items()) source.emplace(field.key(), 0);
+    for (const auto& field : schema["$defs"]["question"]["properties"].items())
+        source["questions"][0][field.key()] = 0;
+    ASSERT_GE(source.size() + source["questions"][0].size(), 19u);
+    for (const std::string& problem : Problems(source.dump()))
         EXPECT_EQ(problem.find("unknown field"), std::string::npos) << problem;
-    }
 }
 
 }  // namespace
