@@ -15,15 +15,12 @@ namespace {
 
 constexpr char TEST_MAIN_CLASS[] = "BreloTestMain";
 
-// One main window serves every test of the program: under wine, destroying a
-// shown top-level window costs about two seconds.
+// One main window for all tests: under wine destroying a shown one costs 2 s.
 HWND SharedMainWindow() {
     static HWND window = nullptr;
-    if (window != nullptr && IsWindow(window)) return window;
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = MainWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = TEST_MAIN_CLASS;
+    if (IsWindow(window)) return window;
+    const WNDCLASSA wc = {0,       MainWindowProc, 0,       0,       GetModuleHandleA(nullptr),
+                          nullptr, nullptr,        nullptr, nullptr, TEST_MAIN_CLASS};
     RegisterClassA(&wc);
     window = CreateWindowExA(0, TEST_MAIN_CLASS, "Brelo", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600,
                              nullptr, nullptr, wc.hInstance, nullptr);
@@ -71,7 +68,7 @@ ScratchFolder::ScratchFolder() : previous_(fs::current_path().string()) {
 
 ScratchFolder::~ScratchFolder() {
     fs::current_path(previous_);
-    std::error_code error;  // read-only files are made writable, so they go too
+    std::error_code error;  // read-only files too
     for (const auto& file : fs::directory_iterator(path_, error))
         SetFileAttributesA(file.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
     fs::remove_all(path_, error);
@@ -106,12 +103,11 @@ TestPlayer::TestPlayer(QuizData* ownQuiz) : quiz(ownQuiz) {
     header =
         CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_HEADER_PANEL), main, HeaderPanelProc, 0);
     g_hHeaderPanel = quiz->hHeaderPanel = header;
+    // The page records its own handle in g_hQuestionPage and the quiz as it starts.
     page = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_QUESTION_PAGE), main, QuestionPageProc,
                               0);
-    g_hQuestionPage = quiz->hQuestionPage = page;
     ShowWindow(header, SW_SHOWNORMAL);
     ShowWindow(page, SW_SHOWNORMAL);
-    // The main window lays the panels out on its size message.
     RECT client = {};
     GetClientRect(main, &client);
     SendMessageA(main, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));

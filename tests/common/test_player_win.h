@@ -1,6 +1,5 @@
-// A player assembled inside a Windows test: the real main window procedure,
-// header panel and question page (from the program's own dialog templates),
-// over a quiz held in memory.
+// The real main window procedure, header panel and question page (from the
+// program's own dialog templates) over a quiz held in memory.
 #pragma once
 
 #include <windows.h>
@@ -21,8 +20,7 @@ struct ReportedMessage {
 };
 std::vector<ReportedMessage>& ReportedMessages();
 
-// A fresh current folder for one test, where the answers file (named after
-// this test program) is read and written; removed with its files afterwards.
+// A fresh current folder for one test's answers file, removed afterwards.
 class ScratchFolder {
   public:
     ScratchFolder();
@@ -48,15 +46,12 @@ class TestPlayer {
     std::string HeaderText(int id) const { return TextOf(header, id); }
     static std::string TextOf(HWND parent, int id);
     bool Visible(int id) const { return GetWindowLongPtrA(Item(id), GWL_STYLE) & WS_VISIBLE; }
-    RECT Rect(int id) const { return RectOn(page, Item(id)); }
     static RECT RectOn(HWND parent, HWND control);  // in the parent's client area
 
-    void Put(int fieldNumber, const char* text) {  // judges nothing yet
-        SetDlgItemTextA(page, 4000 + fieldNumber, text);
-    }
-    void Focus(int fieldNumber) { SetFocus(Item(4000 + fieldNumber)); }
-    void Leave(int fieldNumber) {  // a real focus loss: the field is judged
-        Focus(fieldNumber);
+    void Put(int n, const char* text) { SetDlgItemTextA(page, 4000 + n, text); }  // not judged
+    void Focus(int n) { SetFocus(Item(4000 + n)); }
+    void Leave(int n) {  // a real focus loss: the field is judged
+        Focus(n);
         SetFocus(page);
     }
     void Press(WORD key);  // posted to the focus, then Pump()

@@ -1,6 +1,5 @@
-// Looks into the running player from outside for the end-to-end script:
-//   e2e_probe dump    one "name=text" line per field and result label, then
-//                     score, code and the focused control's identifier
+// Looks into the running player for the end-to-end script:
+//   e2e_probe dump    "name=text" per field and result label, score, code, focused control
 //   e2e_probe close   asks the player to close, as its close box does
 #include <windows.h>
 
@@ -22,8 +21,7 @@ HWND PanelWith(HWND main, int id) {
     return nullptr;
 }
 
-// WM_GETTEXT crosses the process boundary; GetWindowText would not ask an
-// edit control of another process for its text.
+// GetWindowText would not ask another process's edit control: WM_GETTEXT does.
 const char* TextOf(HWND panel, int id) {
     static char text[300];
     text[0] = '\0';

@@ -9,11 +9,6 @@
 
 namespace {
 
-PageLayoutInput Input(int32_t kind, int32_t questions, int32_t answers, int32_t mode,
-                      std::vector<PictureSize> pictures = {}) {
-    return {kind, questions, answers, mode, std::move(pictures)};
-}
-
 const PageControl* Find(const PageLayout& layout, int32_t id, int32_t q = 0) {
     for (const PageControl& c : layout.controls) {
         if (c.id == id && (q == 0 || c.question == q)) return &c;
@@ -22,24 +17,22 @@ const PageControl* Find(const PageLayout& layout, int32_t id, int32_t q = 0) {
 }
 
 std::vector<int32_t> BoxOf(const PageLayout& layout, int32_t id, int32_t q) {
-    const PageControl* c = Find(layout, id, q);
-    if (c == nullptr) return {};
-    return {c->x, c->y, c->width, c->height};
+    if (const PageControl* c = Find(layout, id, q)) return {c->x, c->y, c->width, c->height};
+    return {};
 }
 
 TEST(PageLayout, EveryKindOfControlIsPlacedByItsFormula) {
-    const PageLayout list = LayoutPage(Input(MEDIA_NONE, 3, 1, 0));
-    const PageLayout listTwo = LayoutPage(Input(MEDIA_NONE, 2, 2, 0));
-    // Row 0: top 5, tallest picture 150, answers at 165. Row 1 holds question 4
-    // alone but measures pictures 404..406: top 165 + 60, answers at 225 + 200 + 10.
-    const PageLayout grid =
-        LayoutPage(Input(MEDIA_PICTURE, 4, 1, 0,
-                         {{200, 100}, {260, 150}, {100, 120}, {260, 90}, {50, 200}, {10, 10}}));
+    const PageLayout list = LayoutPage({MEDIA_NONE, 3, 1, 0, {}});
+    const PageLayout listTwo = LayoutPage({MEDIA_NONE, 2, 2, 0, {}});
+    // Row 1 holds question 4 alone but measures pictures 404..406 (tallest 200).
+    std::vector<PictureSize> pictures = {{200, 100}, {260, 150}, {100, 120},
+                                         {260, 90},  {50, 200},  {10, 10}};
+    const PageLayout grid = LayoutPage({MEDIA_PICTURE, 4, 1, 0, pictures});
     // No pictures at all: each takes the box's width and no height.
-    const PageLayout missing = LayoutPage(Input(MEDIA_PICTURE, 2, 1, 0));
-    const PageLayout two = LayoutPage(Input(MEDIA_PICTURE, 4, 2, 0));
-    const PageLayout sound = LayoutPage(Input(MEDIA_SOUND, 3, 1, 0));
-    const PageLayout video = LayoutPage(Input(MEDIA_VIDEO, 3, 1, 0));
+    const PageLayout missing = LayoutPage({MEDIA_PICTURE, 2, 1, 0, {}});
+    const PageLayout two = LayoutPage({MEDIA_PICTURE, 4, 2, 0, {}});
+    const PageLayout sound = LayoutPage({MEDIA_SOUND, 3, 1, 0, {}});
+    const PageLayout video = LayoutPage({MEDIA_VIDEO, 3, 1, 0, {}});
     const struct {
         const PageLayout* layout;
         int32_t id, q;
@@ -48,7 +41,6 @@ TEST(PageLayout, EveryKindOfControlIsPlacedByItsFormula) {
         // clang-format off
         {&list, ID_NUMBER_LABEL, 1, {26, 7, 19, 17}},   {&list, ID_PROMPT, 1, {50, 5, 550, 20}},
         {&list, 4001, 1, {610, 5, 170, 20}},            {&list, 5001, 1, {790, 5, 100, 20}},
-        {&list, ID_NUMBER_LABEL, 3, {26, 57, 19, 17}},  {&list, 4003, 3, {610, 55, 170, 20}},
         {&listTwo, 4002, 2, {610, 30, 170, 20}},  // one field per question
         {&grid, 9901, 1, {46 + 30, 5 + 25, 200, 100}},  {&grid, 9902, 2, {336, 5, 260, 150}},
         {&grid, 9903, 3, {626 + 80, 5 + 15, 100, 120}}, {&grid, 2001, 1, {18, 167, 27, 17}},
@@ -96,18 +88,16 @@ TEST(PageLayout, EveryKindOfControlIsPlacedByItsFormula) {
 }
 
 TEST(PageLayout, DisplayModesSetExtraTextsAndRowSteps) {
+    // Extra height 0: no extra-text label. Pictures missing, so answers sit 10 below a row's top.
     const struct {
-        int32_t mode;
-        int32_t extraHeight;   // 0: no extra-text label
-        int32_t secondRowTop;  // row top of question 4 (pictures missing: A = Y + 10)
-        int32_t contentHeight;
+        int32_t mode, extraHeight, secondRowTop, contentHeight;
     } cases[] = {
         {0, 0, 15 + 60, 85 + 60},    {1, 0, 15 + 60, 85 + 60},     {2, 65, 15 + 140, 165 + 140},
         {5, 20, 15 + 80, 105 + 140}, {6, 65, 15 + 140, 165 + 140},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode);
-        const PageLayout layout = LayoutPage(Input(MEDIA_PICTURE, 4, 1, c.mode));
+        const PageLayout layout = LayoutPage({MEDIA_PICTURE, 4, 1, c.mode, {}});
         EXPECT_EQ(BoxOf(layout, ID_EXTRA_TEXT + 1, 1),
                   c.extraHeight ? std::vector<int32_t>({46, 15 + 46, 260, c.extraHeight})
                                 : std::vector<int32_t>());
@@ -118,7 +108,7 @@ TEST(PageLayout, DisplayModesSetExtraTextsAndRowSteps) {
 
 TEST(PageLayout, MaximalQuizFitsIn32BitsAndEveryIdentifierIsUnique) {
     std::vector<PictureSize> pictures(96, PictureSize{260, 260});
-    const PageLayout layout = LayoutPage(Input(MEDIA_PICTURE, 96, 2, 3, pictures));
+    const PageLayout layout = LayoutPage({MEDIA_PICTURE, 96, 2, 3, pictures});
     ASSERT_EQ(layout.rowCount, 32);
     // Rows are 260 + 10 + 140 = 410 apart; the last starts at 5 + 31 * 410.
     EXPECT_EQ(layout.contentHeight, 5 + 31 * 410 + 270 + 140);
@@ -131,49 +121,44 @@ TEST(PageLayout, MaximalQuizFitsIn32BitsAndEveryIdentifierIsUnique) {
         EXPECT_TRUE(c.id == ID_ANSWER_CAPTION || seen[static_cast<size_t>(c.id)]++ == 0) << c.id;
     }
     // A quiz claiming more than 96 questions shows 96 and records 32 rows.
-    const PageLayout clamped = LayoutPage(Input(MEDIA_PICTURE, 200, 1, 0, pictures));
+    const PageLayout clamped = LayoutPage({MEDIA_PICTURE, 200, 1, 0, pictures});
     EXPECT_EQ(clamped.rowCount, 32);
     EXPECT_EQ(Find(clamped, ID_ANSWER_EDIT + 97), nullptr);
     EXPECT_EQ(PagePicturesNeeded(4), 6);
     EXPECT_EQ(PagePicturesNeeded(-3), 0);
 
     // Unknown media kinds and other answer counts create nothing.
-    EXPECT_TRUE(LayoutPage(Input(4, 3, 1, 0)).controls.empty());
-    for (const PageControl& c : LayoutPage(Input(MEDIA_PICTURE, 1, 3, 0)).controls) {
+    EXPECT_TRUE(LayoutPage({4, 3, 1, 0, {}}).controls.empty());
+    for (const PageControl& c : LayoutPage({MEDIA_PICTURE, 1, 3, 0, {}}).controls) {
         EXPECT_TRUE(c.kind != PAGE_ANSWER_FIELD && c.kind != PAGE_RESULT_LABEL);
     }
 }
 
-TEST(PageTexts, WordCountsAndNumbers) {
-    const struct {
-        const char* answer;
-        const char* text;
-    } cases[] = {{"l'arc-en-ciel", "en 4 mots"}, {"a!-b", "en 1 mot"}, {"tour eiffel", "en 2 mots"},
-                 {"abc!", "en 1 mot"},           {"", "en 1 mot"},     {"!!a b", "en 2 mots"}};
-    for (const auto& c : cases) {
-        char text[32];
-        FormatWordCount(CountAnswerWords(c.answer), text, sizeof text);
-        EXPECT_STREQ(text, c.text) << c.answer;
+TEST(PageTexts, WordCounts) {
+    std::string counts;  // "!" hides the next character; ' space and - part words
+    for (const char* answer : {"l'arc-en-ciel", "a!-b", "abc!", "!!a b"}) {
+        char words[32];
+        FormatWordCount(CountAnswerWords(answer), words, sizeof words);
+        counts += std::string(words) + "|";
     }
-    char number[8];
-    FormatQuestionNumber(96, number, sizeof number);
-    EXPECT_STREQ(number, "96.");
+    EXPECT_EQ(counts, "en 4 mots|en 1 mot|en 1 mot|en 2 mots|");
 }
 
 TEST(PagePaint, StaticsAreColouredByIdentifierAndText) {
-    const int32_t fields = 6;  // 3 questions, 2 answers
+    const int32_t fields = 6;  // 3 questions, 2 answers; the page test checks each verdict's paint
     const struct {
         int32_t id;
         const char* text;
         StaticPaint paint;
-    } cases[] = {{2000, nullptr, PAINT_ON_QUIZ_COLOUR}, {2246, nullptr, PAINT_ON_QUIZ_COLOUR},
-                 {2247, nullptr, PAINT_DEFAULT},        {156, nullptr, PAINT_ON_QUIZ_COLOUR},
-                 {8006, nullptr, PAINT_ON_QUIZ_COLOUR}, {8007, nullptr, PAINT_DEFAULT},
-                 {5001, "Anagramme", PAINT_ANAGRAM},    {5002, "BRAVO", PAINT_BRAVO},
-                 {5003, "FAUX", PAINT_WRONG},           {5004, "?", PAINT_DEFAULT},
-                 {5006, "Presque", PAINT_HINT},         {5005, "", PAINT_HINT},
-                 {5007, "BRAVO", PAINT_DEFAULT},        {5000, "BRAVO", PAINT_DEFAULT},
-                 {3000, nullptr, PAINT_PROMPT},         {9901, nullptr, PAINT_DEFAULT}};
+    } cases[] = {
+        // clang-format off
+        {2000, nullptr, PAINT_ON_QUIZ_COLOUR}, {2246, nullptr, PAINT_ON_QUIZ_COLOUR},
+        {2247, nullptr, PAINT_DEFAULT},        {156, nullptr, PAINT_ON_QUIZ_COLOUR},
+        {8006, nullptr, PAINT_ON_QUIZ_COLOUR}, {8007, nullptr, PAINT_DEFAULT},
+        {5004, "?", PAINT_DEFAULT},            {5005, "", PAINT_HINT},
+        {5007, "BRAVO", PAINT_DEFAULT},        {5000, "BRAVO", PAINT_DEFAULT},
+        // clang-format on
+    };
     for (const auto& c : cases) EXPECT_EQ(ChooseStaticPaint(c.id, fields, c.text), c.paint) << c.id;
     EXPECT_TRUE(UseWhiteText(60, 60) && UseWhiteText(69, 0));
     EXPECT_FALSE(UseWhiteText(70, 60) || UseWhiteText(60, 70));

@@ -8,8 +8,7 @@
 
 namespace {
 
-// Steps are added in 64 bits before the limits, and the thumb's whole 32-bit
-// position is taken (requests: 0 line up, 3 page down, 5 thumb track).
+// Requests 0 line up, 3 page down, 5 thumb track: 64-bit sums, the whole thumb position.
 TEST(PageScroll, WishedPositionsNeitherWrapNorCutTheThumbPosition) {
     const ScrollBarState high = {0, INT_MAX, 100, INT_MAX - 5, 70000};
     EXPECT_EQ(WishedScrollPosition(3, true, high), INT_MAX);
@@ -30,8 +29,7 @@ void MakePictureQuiz(QuizRecord& quiz, int questions, int displayMode,
     for (int q : solved) quiz.QuestionAt(q - 1)->status = 1;
 }
 
-// The plan as text: per step "h" (hide) or "s" (show), the operation, the
-// signed distance and the question.
+// The plan as text: "h" hide or "s" show, operation, signed distance / question.
 std::string Plan(QuizRecord& quiz, bool hidePictures) {
     std::vector<ShiftStep> steps;
     PlanReflow(quiz, hidePictures, steps);

@@ -12,7 +12,6 @@
 #include "page/control_ids.h"
 #include "page/page_layout.h"
 #include "page/question_page_win.h"
-#include "shell/shell_win.h"
 #include "tests/common/test_player_win.h"
 
 namespace {
@@ -25,16 +24,6 @@ std::string TextFor(const QuizData& quiz, const PageControl& c) {
     if (c.kind == PAGE_ANSWER_CAPTION) return c.answer == 1 ? "Pays :" : "Capitale :";
     if (c.kind == PAGE_EXTRA_TEXT) return quiz.displayMode == 5 ? "en 1 mot" : node->extraText;
     return "";
-}
-
-// A second start of the page over the same quiz. The page must record its own
-// handle: restored answers are judged, and the page reflowed, while it is built.
-void Restart(TestPlayer& player) {
-    DestroyWindow(player.page);
-    player.quiz->hQuestionPage = g_hQuestionPage = nullptr;
-    player.page = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_QUESTION_PAGE),
-                                     player.main, QuestionPageProc, 0);
-    EXPECT_TRUE(player.page != nullptr && player.quiz->hQuestionPage == player.page);
 }
 
 TEST(QuestionPage, EveryControlMatchesTheLayoutAndTheLastRowCanBeReached) {
@@ -70,10 +59,8 @@ TEST(QuestionPage, EveryControlMatchesTheLayoutAndTheLastRowCanBeReached) {
         int low = 0, vertical = 0, horizontal = 0;  // scroll maximums: two below the content
         GetScrollRange(player.page, SB_VERT, &low, &vertical);
         GetScrollRange(player.page, SB_HORZ, &low, &horizontal);
-        EXPECT_EQ(
-            std::vector<int>({quiz.contentWidth, quiz.contentHeight, horizontal + 2, vertical + 2}),
-            std::vector<int>({layout.contentWidth, layout.contentHeight, layout.contentWidth,
-                              layout.contentHeight}));
+        for (int w : {quiz.contentWidth, horizontal + 2}) EXPECT_EQ(w, layout.contentWidth);
+        for (int h : {quiz.contentHeight, vertical + 2}) EXPECT_EQ(h, layout.contentHeight);
 
         std::vector<HWND> children;  // in creation order
         for (HWND w = GetWindow(player.page, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
@@ -82,8 +69,7 @@ TEST(QuestionPage, EveryControlMatchesTheLayoutAndTheLastRowCanBeReached) {
         for (size_t i = 0; i < children.size(); ++i) {
             const PageControl& c = layout.controls[i];
             HWND child = children[i];
-            SCOPED_TRACE("control " + std::to_string(c.id) + " of question " +
-                         std::to_string(c.question));
+            SCOPED_TRACE(std::to_string(c.id) + " of question " + std::to_string(c.question));
             EXPECT_EQ(GetDlgCtrlID(child), c.id);
             char name[64] = "", text[300] = "";
             GetClassNameA(child, name, sizeof name);
@@ -97,16 +83,14 @@ TEST(QuestionPage, EveryControlMatchesTheLayoutAndTheLastRowCanBeReached) {
             EXPECT_EQ(IsWindowVisible(child) != FALSE, c.kind != PAGE_EXTRA_TEXT || s.mode == 5);
             GetWindowTextA(child, text, sizeof text);
             EXPECT_EQ(text, TextFor(quiz, c));
-            if (c.kind == PAGE_ANSWER_FIELD) {
-                EXPECT_EQ(GetWindowLongPtrA(child, GWLP_WNDPROC),
-                          reinterpret_cast<LONG_PTR>(AnswerFieldProc));
-                EXPECT_TRUE(c.textLimit == 0 ||
-                            SendMessageA(child, EM_GETLIMITTEXT, 0, 0) == c.textLimit);
-            }
-            EXPECT_TRUE(c.kind != PAGE_PICTURE ||
-                        SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0);
-            EXPECT_TRUE(c.kind < PAGE_PLAY_BUTTON ||
-                        SendMessageA(child, BM_GETIMAGE, IMAGE_ICON, 0) != 0);
+            EXPECT_TRUE(
+                c.kind != PAGE_ANSWER_FIELD ||
+                (GetWindowLongPtrA(child, GWLP_WNDPROC) ==
+                     reinterpret_cast<LONG_PTR>(AnswerFieldProc) &&
+                 (c.textLimit == 0 || SendMessageA(child, EM_GETLIMITTEXT, 0, 0) == c.textLimit)));
+            EXPECT_TRUE(
+                (c.kind != PAGE_PICTURE || SendMessageA(child, STM_GETIMAGE, IMAGE_BITMAP, 0)) &&
+                (c.kind < PAGE_PLAY_BUTTON || SendMessageA(child, BM_GETIMAGE, IMAGE_ICON, 0)));
         }
 
         // Scrolled to the bottom, the whole last question is in view.
@@ -125,18 +109,17 @@ TEST(QuestionPage, AnswersFileRestoresEachFieldWhole) {
     const std::string long200(200, 'L');
     const struct {
         const char* name;
-        std::string file;  // "<missing>": no file
-        std::vector<std::string> fields;
+        std::string file;    // "<missing>": no file
+        std::string fields;  // the four fields, each with CR LF: what a save writes
     } cases[] = {
-        {"missing file", "<missing>", {"", "", "", ""}},
-        {"200 characters", long200 + "\r\nB\r\n\r\nD\r\n", {long200, "B", "", "D"}},
-        {"accented bytes",
-         "\xE9l\xE8ve\r\n\xC0 c\xF4t\xE9\r\n",
-         {"\xE9l\xE8ve", "\xC0 c\xF4t\xE9", "", ""}},
-        {"fewer lines", "un\r\n", {"un", "", "", ""}},
-        {"no final crlf", "un\r\ndeux\r\ntrois", {"un", "deux", "trois", ""}},
-        {"lf only", "un\ndeux\ntrois\nquatre\n", {"un", "deux", "trois", "quatre"}},
-        {"empty file", "", {"", "", "", ""}},
+        {"missing file", "<missing>", "\r\n\r\n\r\n\r\n"},
+        {"200 characters", long200 + "\r\nB\r\n\r\nD\r\n", long200 + "\r\nB\r\n\r\nD\r\n"},
+        {"accented bytes", "\xE9l\xE8ve\r\n\xC0 c\xF4t\xE9\r\n",
+         "\xE9l\xE8ve\r\n\xC0 c\xF4t\xE9\r\n\r\n\r\n"},
+        {"fewer lines", "un\r\n", "un\r\n\r\n\r\n\r\n"},
+        {"no final crlf", "un\r\ndeux\r\ntrois", "un\r\ndeux\r\ntrois\r\n\r\n"},
+        {"lf only", "un\ndeux\ntrois\nquatre\n", "un\r\ndeux\r\ntrois\r\nquatre\r\n"},
+        {"empty file", "", "\r\n\r\n\r\n\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -144,22 +127,16 @@ TEST(QuestionPage, AnswersFileRestoresEachFieldWhole) {
         const std::string name = folder.AnswersFile();
         if (c.file != "<missing>") folder.Write(name, c.file);
         TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 4));
-        std::string saved;
-        for (int n = 1; n <= 4; ++n) {
-            EXPECT_EQ(player.Text(ID_ANSWER_EDIT + n), c.fields[n - 1]) << n;
-            saved += c.fields[n - 1] + "\r\n";
-        }
+        std::string fields;
+        for (int n = 1; n <= 4; ++n) fields += player.Text(ID_ANSWER_EDIT + n) + "\r\n";
+        EXPECT_EQ(fields, c.fields);
         // The page has let the file go: it can be opened exclusively at once.
         HANDLE exclusive = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         EXPECT_NE(exclusive, INVALID_HANDLE_VALUE);
-        if (exclusive != INVALID_HANDLE_VALUE) CloseHandle(exclusive);
-
-        // Saved whole, and a second start restores the same.
-        ASSERT_TRUE(SaveAnswers(player.quiz, false));
-        EXPECT_EQ(folder.Read(name), saved);
-        Restart(player);
-        for (int n = 1; n <= 4; ++n) EXPECT_EQ(player.Text(ID_ANSWER_EDIT + n), c.fields[n - 1]);
+        CloseHandle(exclusive);
+        ASSERT_TRUE(SaveAnswers(player.quiz, false));  // saved whole, as restored
+        EXPECT_EQ(folder.Read(name), c.fields);
     }
 }
 
@@ -169,6 +146,7 @@ TEST(QuestionPage, RestoredAnswersAreJudgedWhileThePageIsBuilt) {
     folder.Write(folder.AnswersFile(),
                  "REPONSE1\r\nSECONDE1\r\nfaux\r\n\r\nREPONSE3\r\nSECONDE3\r\n");
     TestPlayer player(NumberedQuiz(MEDIA_PICTURE, 2, 2, 3));
+    EXPECT_EQ(player.quiz->hQuestionPage, player.page);  // recorded by the page as it began
     const char* labels[] = {"BRAVO", "BRAVO", "FAUX", "?", "BRAVO", "BRAVO"};
     for (int n = 1; n <= 6; ++n) EXPECT_EQ(player.Text(ID_RESULT_LABEL + n), labels[n - 1]) << n;
     EXPECT_EQ(player.quiz->QuestionAt(0)->status, 1);
@@ -182,38 +160,36 @@ TEST(QuestionPage, StaticsArePaintedByTheirText) {
     ScratchFolder folder;
     TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 2));
     QuizData* quiz = player.quiz;
-    HDC dc = CreateCompatibleDC(nullptr);
-    auto paint = [&](int message, HWND control) {
-        return SendMessageA(player.page, message, reinterpret_cast<WPARAM>(dc),
-                            reinterpret_cast<LPARAM>(control));
-    };
+    quiz->colorRed = quiz->colorGreen = 60;  // dark: numbers in white
+    const COLORREF unset = RGB(1, 2, 3), red = RGB(255, 0, 0);
     const struct {
         int id;
         const char* text;  // null: left alone
         HBRUSH brush;
-        COLORREF background;
+        COLORREF background, foreground;
     } cases[] = {
-        {ID_RESULT_LABEL + 1, "BRAVO", g_brushGreen, RGB(0, 255, 0)},
-        {ID_RESULT_LABEL + 1, "FAUX", quiz->brushRed, RGB(255, 0, 0)},
-        {ID_RESULT_LABEL + 2, "Anagramme", quiz->brushOrange, RGB(255, 0, 0)},
-        {ID_RESULT_LABEL + 2, "Presque", quiz->brushGold, RGB(255, 0, 0)},
-        {ID_PROMPT, nullptr, quiz->brushLightYellow, RGB(255, 255, 192)},
+        {ID_RESULT_LABEL + 1, "BRAVO", g_brushGreen, RGB(0, 255, 0), unset},
+        {ID_RESULT_LABEL + 1, "FAUX", quiz->brushRed, red, unset},
+        {ID_RESULT_LABEL + 2, "Anagramme", quiz->brushOrange, red, unset},
+        {ID_RESULT_LABEL + 2, "Presque", quiz->brushGold, red, unset},
+        {ID_PROMPT, nullptr, quiz->brushLightYellow, RGB(255, 255, 192), unset},
+        {ID_NUMBER_LABEL, nullptr, quiz->quizBrush, unset, RGB(255, 255, 255)},  // last: see below
     };
+    HDC dc = CreateCompatibleDC(nullptr);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.id);
         if (c.text != nullptr) SetWindowTextA(player.Item(c.id), c.text);
-        SetBkColor(dc, RGB(1, 2, 3));
-        EXPECT_EQ(paint(WM_CTLCOLORSTATIC, player.Item(c.id)), reinterpret_cast<LRESULT>(c.brush));
-        EXPECT_EQ(GetBkColor(dc), c.background);
+        SetBkColor(dc, unset);
+        SetTextColor(dc, unset);
+        EXPECT_EQ(SendMessageA(player.page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                               reinterpret_cast<LPARAM>(player.Item(c.id))),
+                  reinterpret_cast<LRESULT>(c.brush));
+        EXPECT_EQ(std::vector<COLORREF>({GetBkColor(dc), GetTextColor(dc)}),
+                  std::vector<COLORREF>({c.background, c.foreground}));
     }
-    // Number labels stand on the quiz colour, in white on a dark one.
-    quiz->colorRed = quiz->colorGreen = 60;
-    SetBkMode(dc, OPAQUE);
-    EXPECT_EQ(paint(WM_CTLCOLORSTATIC, player.Item(ID_NUMBER_LABEL)),
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);  // the number label's text stands on the quiz colour
+    EXPECT_EQ(SendMessageA(player.page, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), 0),
               reinterpret_cast<LRESULT>(quiz->quizBrush));
-    EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 255));
-    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
-    EXPECT_EQ(paint(WM_CTLCOLORDLG, player.page), reinterpret_cast<LRESULT>(quiz->quizBrush));
     DeleteDC(dc);
 }
 
