@@ -50,3 +50,13 @@ function(brelo_add_wine_test name)
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=")
 endfunction()
+
+# A resource script with Brelo's own resources and `file` as "IMG" under every
+# identifier from `first` to `last`: the test quizzes' pictures or clips.
+function(brelo_repeated_img_rc out first last file)
+  set(rc_text "#include \"resources/brelo.rc\"\n")
+  foreach(id RANGE ${first} ${last})
+    string(APPEND rc_text "${id} IMG \"${file}\"\n")
+  endforeach()
+  file(CONFIGURE OUTPUT ${out} CONTENT "${rc_text}")
+endfunction()
