@@ -128,12 +128,14 @@ void AlignToByte(BitReader& reader) {
     reader.bitsLeft = 0;
 }
 
-// Canonical Huffman codes from their lengths (RFC 1951 3.2.2). A set of
-// lengths that asks for more codes of some length than that length has room
-// for (over-subscribed) has no canonical code and cannot come from a real
-// encoder: it is refused as corrupt, as zlib refuses it, which also keeps
-// every limit within its 16 bits.
-bool BuildHuffmanTable(HuffmanTable& table, const uint8_t* lengths, int symbolCount, int maxBits) {
+// Canonical Huffman codes from their lengths (RFC 1951 3.2.2). Only a set
+// of lengths an encoder can really send is accepted, as zlib accepts it: one
+// that asks for more codes of some length than that length has room for
+// (over-subscribed) has no canonical code, and one that leaves codes unused
+// (incomplete) is refused too, except for an empty code and, where
+// `loneCodeAllowed`, a single one-bit code (a block with one distance).
+bool BuildHuffmanTable(HuffmanTable& table, const uint8_t* lengths, int symbolCount, int maxBits,
+                       bool loneCodeAllowed) {
     uint16_t counts[MAX_CODE_BITS + 1] = {};
     for (int symbol = 0; symbol < symbolCount; ++symbol) ++counts[lengths[symbol]];
     counts[0] = 0;
@@ -141,6 +143,8 @@ bool BuildHuffmanTable(HuffmanTable& table, const uint8_t* lengths, int symbolCo
     uint16_t nextPlace[MAX_CODE_BITS + 1] = {};
     uint32_t code = 0;
     uint16_t place = 0;
+    int longest = 0;
+    uint32_t longestEnd = 0;  // one past the last code of the longest length
     table.maxBits = maxBits;
     table.entries[0] = {0, 0};
     for (int length = 1; length <= maxBits; ++length) {
@@ -153,7 +157,11 @@ bool BuildHuffmanTable(HuffmanTable& table, const uint8_t* lengths, int symbolCo
         table.entries[length] = {static_cast<uint16_t>(code + counts[length]), place};
         nextPlace[length] = place;
         place = static_cast<uint16_t>(place + counts[length]);
+        longest = length;
+        longestEnd = code + counts[length];
     }
+    bool complete = longest == 0 || longestEnd == (uint32_t{1} << longest);
+    if (!complete && !(loneCodeAllowed && longest == 1)) return false;
     for (int symbol = symbolCount - 1; symbol >= 0; --symbol) {
         if (lengths[symbol] != 0) table.symbols[nextPlace[lengths[symbol]]++] = symbol;
     }
@@ -251,7 +259,7 @@ InflateError InflateFixed(BitReader& reader, Output& out) {
     std::memset(lengths + 256, 7, 24);
     std::memset(lengths + 280, 8, 8);
     HuffmanTable literal;
-    BuildHuffmanTable(literal, lengths, MAX_LITERAL_SYMBOLS, FIXED_LITERAL_BITS);
+    BuildHuffmanTable(literal, lengths, MAX_LITERAL_SYMBOLS, FIXED_LITERAL_BITS, false);
     return InflateCodes(reader, literal, nullptr, out);
 }
 
@@ -263,6 +271,9 @@ InflateError InflateDynamic(BitReader& reader, Output& out) {
     int literalCount = static_cast<int>(ReadBits(reader, 5)) + 257;
     int distanceCount = static_cast<int>(ReadBits(reader, 5)) + 1;
     int codeLengthCount = static_cast<int>(ReadBits(reader, 4)) + 4;
+    // Symbols 286, 287 and distance codes 30, 31 can never be used: zlib
+    // refuses a block that sends lengths for them, and so does Brelo.
+    if (literalCount > 286 || distanceCount > 30) return INFLATE_BAD_CODE_LENGTHS;
 
     uint8_t lengths[MAX_LITERAL_SYMBOLS + MAX_DISTANCE_SYMBOLS] = {};
     for (int i = 0; i < codeLengthCount; ++i) {
@@ -270,7 +281,7 @@ InflateError InflateDynamic(BitReader& reader, Output& out) {
     }
     if (reader.overrun) return INFLATE_INPUT_ENDED;
     HuffmanTable codeLengths;
-    if (!BuildHuffmanTable(codeLengths, lengths, CODE_LENGTH_SYMBOLS, CODE_LENGTH_BITS)) {
+    if (!BuildHuffmanTable(codeLengths, lengths, CODE_LENGTH_SYMBOLS, CODE_LENGTH_BITS, false)) {
         return INFLATE_BAD_CODE_LENGTHS;
     }
 
@@ -303,8 +314,9 @@ InflateError InflateDynamic(BitReader& reader, Output& out) {
 
     HuffmanTable literal;
     HuffmanTable distance;
-    if (!BuildHuffmanTable(literal, lengths, literalCount, MAX_CODE_BITS) ||
-        !BuildHuffmanTable(distance, lengths + literalCount, distanceCount, MAX_CODE_BITS)) {
+    if (lengths[END_OF_BLOCK] == 0 ||
+        !BuildHuffmanTable(literal, lengths, literalCount, MAX_CODE_BITS, true) ||
+        !BuildHuffmanTable(distance, lengths + literalCount, distanceCount, MAX_CODE_BITS, true)) {
         return INFLATE_BAD_CODE_LENGTHS;
     }
     return InflateCodes(reader, literal, &distance, out);

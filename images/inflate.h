@@ -15,7 +15,9 @@ enum InflateError : int {
     INFLATE_BAD_BLOCK_TYPE = 2,     // block type 3
     INFLATE_BAD_STORED_LENGTH = 3,  // NLEN is not the complement of LEN
     INFLATE_BAD_CODE_LENGTHS = 4,   // a repeat with nothing before it or past the last length,
-                                    // or more codes of some length than the length allows
+                                    // lengths for symbols past 285 or distance codes past 29,
+                                    // no end-of-block code, or a code with too many or unused
+                                    // codes (bar an empty code or a lone one-bit code)
     INFLATE_BAD_CODE = 5,           // no symbol within the table's longest code
     INFLATE_BAD_SYMBOL = 6,         // literal/length symbol 286 or 287, distance code 30 or 31
     INFLATE_DISTANCE_TOO_FAR = 7,   // a back-reference before the start of the output

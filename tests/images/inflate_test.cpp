@@ -6,18 +6,10 @@
 
 namespace {
 
-// A last dynamic block of 258 literal/length and 1 distance code lengths, given as (symbol,
-// extra) pairs: all 19 code-length symbols get 5 bits, so symbol s is sent as the number s.
-BitWriter Dynamic(BitWriter w, std::initializer_list<std::pair<unsigned, unsigned>> lengths) {
-    w.Bits(5, 3).Bits(1, 5).Bits(0, 5).Bits(15, 4);
-    for (int i = 0; i < 19; ++i) w.Bits(5, 3);
-    for (auto [s, extra] : lengths)
-        w.Code(s, 5).Bits(extra, s == 16 ? 2 : s == 17 ? 3 : s == 18 ? 7 : 0);
-    return w;
-}
 // 'a', 'b', end of block and length 3 get codes 00, 01, 10, 11; distance 1 gets `bits` bits.
 BitWriter AbBlock(BitWriter w, unsigned bits) {
-    return Dynamic(w, {{18, 86}, {2, 0}, {2, 0}, {18, 127}, {18, 8}, {2, 0}, {2, 0}, {bits, 0}});
+    return Dynamic(w, 258, 1,
+                   {{18, 86}, {2, 0}, {2, 0}, {18, 127}, {18, 8}, {2, 0}, {2, 0}, {bits, 0}});
 }
 
 struct Case {
@@ -53,11 +45,14 @@ TEST(Inflate, HandBuiltStreams) {
         {"preset dictionary", BitWriter().Bits(0xBB78, 16).bytes, INFLATE_BAD_HEADER},
         {"block type 3", Zlib().Bits(7, 3).Bits(0, 16).bytes, INFLATE_BAD_BLOCK_TYPE},
         {"bad NLEN", Zlib().Bits(1, 3).Align().Bits(0x20002, 32).bytes, INFLATE_BAD_STORED_LENGTH},
-        {"16 first", Dynamic(Zlib(), {{16, 0}}).bytes, BAD_LENGTHS},
+        {"16 first", Dynamic(Zlib(), 258, 1, {{16, 0}}).bytes, BAD_LENGTHS},
         // 138 + 120 zeros leave one length of 259: each repeat runs past it.
-        {"16 past the end", Dynamic(Zlib(), {{18, 127}, {18, 109}, {16, 0}}).bytes, BAD_LENGTHS},
-        {"17 past the end", Dynamic(Zlib(), {{18, 127}, {18, 109}, {17, 0}}).bytes, BAD_LENGTHS},
-        {"18 past the end", Dynamic(Zlib(), {{18, 127}, {18, 100}, {18, 0}}).bytes, BAD_LENGTHS},
+        {"16 past the end", Dynamic(Zlib(), 258, 1, {{18, 127}, {18, 109}, {16, 0}}).bytes,
+         BAD_LENGTHS},
+        {"17 past the end", Dynamic(Zlib(), 258, 1, {{18, 127}, {18, 109}, {17, 0}}).bytes,
+         BAD_LENGTHS},
+        {"18 past the end", Dynamic(Zlib(), 258, 1, {{18, 127}, {18, 100}, {18, 0}}).bytes,
+         BAD_LENGTHS},
         // Four code-length codes of 1 bit.
         {"over-subscribed", Zlib().Bits(5, 3).Bits(1, 14).Bits(0x249, 12).Bits(0, 16).bytes,
          BAD_LENGTHS},

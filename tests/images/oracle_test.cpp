@@ -13,10 +13,9 @@
 
 #include "images/inflate.h"
 #include "images/png_decoder.h"
+#include "tests/images/stream_builder.h"
 
 namespace {
-
-using Bytes = std::vector<unsigned char>;
 
 // Random bytes, words, runs and a gradient through zlib at every level and strategy.
 TEST(InflateOracle, DecodesWhatZlibCompressed) {
@@ -53,6 +52,48 @@ TEST(InflateOracle, DecodesWhatZlibCompressed) {
             EXPECT_EQ(InflateZlib(input, small.data(), small.size(), &written),
                       INFLATE_OUTPUT_FULL);
         }
+    }
+}
+
+// Crafted dynamic blocks on the edge of validity: zlib's raw inflate and ours agree on accepting
+// or refusing each, and on the bytes. 'a', 'b', end of block and length 3 mostly get 2 bits.
+TEST(InflateOracle, AcceptsAndRefusesWhatZlibDoes) {
+    auto ab = [](unsigned a, unsigned b, unsigned end, unsigned distance) {
+        return Dynamic(
+            Zlib(), 258, 1,
+            {{18, 86}, {a, 0}, {b, 0}, {18, 127}, {18, 8}, {end, 0}, {2, 0}, {distance, 0}});
+    };
+    const Bytes streams[] = {
+        ab(2, 2, 2, 1).Code(0x3A, 9).bytes,            // complete, one 1-bit distance code: "abbbb"
+        ab(2, 2, 2, 0).Code(0x6, 6).Bits(0, 8).bytes,  // no distance code, none used: "ab"
+        ab(2, 2, 2, 2).Code(0x2, 4).Bits(0, 8).bytes,  // one 2-bit distance code: incomplete
+        ab(2, 0, 2, 1).Code(0x1, 4).Bits(0, 8).bytes,  // 3 literal/length codes of 2 bits: "a"
+        ab(1, 2, 0, 1).Code(0x2, 4).Bits(0, 8).bytes,  // no end of block
+        ab(3, 3, 2, 1).Code(0x2, 4).Bits(0, 8).bytes,  // 'a' and 'b' of 3 bits, one missing
+        Dynamic(Zlib(), 258, 1, {{18, 127}, {18, 107}, {1, 0}, {0, 0}, {0, 0}}).Bits(0, 9).bytes,
+        // Only an end of block, with lengths sent for symbols 286 and 287, or distance code 30.
+        Dynamic(Zlib(), 288, 1, {{18, 127}, {18, 107}, {1, 0}, {18, 21}}).Bits(0, 9).bytes,
+        Dynamic(Zlib(), 258, 31, {{18, 127}, {18, 107}, {1, 0}, {18, 21}}).Bits(0, 9).bytes,
+        Zlib().Bits(5, 3).Bits(1, 14).Bits(146, 12).Bits(0, 32).bytes,  // code-length code 2, 2, 2
+    };
+    for (const Bytes& stream : streams) {
+        SCOPED_TRACE(testing::Message() << "stream " << &stream - streams);
+        Bytes theirs(100), ours(100);
+        z_stream z = {};
+        ASSERT_EQ(inflateInit2(&z, -15), Z_OK);
+        z.next_in = const_cast<unsigned char*>(stream.data() + 2);
+        z.avail_in = uInt(stream.size() - 2);
+        z.next_out = theirs.data();
+        z.avail_out = uInt(theirs.size());
+        bool accepted = inflate(&z, Z_FINISH) == Z_STREAM_END;
+        theirs.resize(z.total_out);
+        inflateEnd(&z);
+        size_t written = 0;
+        InflateError error = InflateZlib(FlatInflateInput(stream.data(), stream.size()),
+                                         ours.data(), ours.size(), &written);
+        EXPECT_EQ(error == INFLATE_OK, accepted) << error;
+        ours.resize(written);
+        EXPECT_TRUE(!accepted || ours == theirs);
     }
 }
 

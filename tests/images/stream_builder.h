@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 using Bytes = std::vector<unsigned char>;
@@ -44,6 +45,22 @@ class BitWriter {
     }
     int used_ = 8;
 };
+
+// A last dynamic block's header and code lengths, given as (symbol, extra) pairs. The
+// code-length code is complete: symbols 0..12 get 4 bits (code s), 13..18 get 5 (code s + 13).
+inline BitWriter Dynamic(BitWriter w, unsigned literals, unsigned distances,
+                         std::initializer_list<std::pair<unsigned, unsigned>> lengths) {
+    w.Bits(5, 3).Bits(literals - 257, 5).Bits(distances - 1, 5).Bits(15, 4);
+    for (unsigned s : {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15})
+        w.Bits(s < 13 ? 4 : 5, 3);
+    for (auto [s, extra] : lengths)
+        (s < 13 ? w.Code(s, 4) : w.Code(s + 13, 5))
+            .Bits(extra, s == 16   ? 2
+                         : s == 17 ? 3
+                         : s == 18 ? 7
+                                   : 0);
+    return w;
+}
 
 inline BitWriter Zlib() {
     return BitWriter().Bits(0x9C78, 16);
