@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/pe_resources.h"
-#include "tools/quiz_unpack.h"
+#include "authoring/pe_resources.h"
+#include "authoring/quiz_unpack.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> image(data, data + size);

@@ -2,7 +2,7 @@
 #include <iostream>
 
 #include "tools/commands.h"
-#include "tools/player_output.h"
+#include "authoring/player_output.h"
 
 int main(int argc, char** argv) {
     return RunBreloMake(CommandLineArguments(argc, argv), std::cout, std::cerr);

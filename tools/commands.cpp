@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
-#include "tools/file_output.h"
-#include "tools/player_output.h"
-#include "tools/quiz_resources.h"
-#include "tools/quiz_unpack.h"
+#include "authoring/file_output.h"
+#include "authoring/player_output.h"
+#include "authoring/quiz_resources.h"
+#include "authoring/quiz_unpack.h"
 
 namespace fs = std::filesystem;
 

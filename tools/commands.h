@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/pe_resources.h"
+#include "authoring/pe_resources.h"
 
 constexpr int EXIT_OK = 0;
 constexpr int EXIT_PROBLEMS = 1;  // the quiz or a file is at fault; every problem listed

@@ -10,7 +10,7 @@
 #include <random>
 #include <sstream>
 
-#include "tests/tools/pe_fixture.h"
+#include "tests/authoring/pe_fixture.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "page/control_ids.h"  // ID_PROMPT
-#include "tools/file_output.h"
-#include "tools/quiz_resources.h"
+#include "authoring/file_output.h"
+#include "authoring/quiz_resources.h"
 
 namespace fs = std::filesystem;
 

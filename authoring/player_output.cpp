@@ -1,8 +1,8 @@
-#include "tools/player_output.h"
+#include "authoring/player_output.h"
 
 #include <filesystem>
 
-#include "tools/file_output.h"
+#include "authoring/file_output.h"
 
 bool WritePlayerWithQuiz(const std::string& playerPath, const std::vector<QuizResource>& quiz,
                          const std::string& outputPath, std::string& error) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/quiz_resources.h"
+#include "authoring/quiz_resources.h"
 
 struct UnpackedFile {
     std::string name;  // file name within the output folder

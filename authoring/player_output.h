@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/quiz_resources.h"
+#include "authoring/quiz_resources.h"
 
 // Writes `outputPath`, a copy of the player at `playerPath` carrying `quiz`
 // instead of any quiz the player held. Linux rewrites the resource section

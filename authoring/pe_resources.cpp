@@ -1,4 +1,4 @@
-#include "tools/pe_resources.h"
+#include "authoring/pe_resources.h"
 
 #include <algorithm>
 #include <map>

@@ -1,4 +1,4 @@
-#include "tools/quiz_unpack.h"
+#include "authoring/quiz_unpack.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "tools/quiz_resources.h"
+#include "authoring/quiz_resources.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,11 +1,11 @@
-#include "tools/pe_resources.h"
+#include "authoring/pe_resources.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 
-#include "tests/tools/pe_fixture.h"
+#include "tests/authoring/pe_fixture.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/quiz_json.h"
+#include "authoring/quiz_json.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -9,7 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "quiz/quiz_record.h"
-#include "tools/windows1252.h"
+#include "authoring/windows1252.h"
 
 using nlohmann::json;
 

@@ -1,8 +1,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "tools/file_output.h"
-#include "tools/player_output.h"
+#include "authoring/file_output.h"
+#include "authoring/player_output.h"
 
 namespace {
 

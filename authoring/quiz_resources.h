@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/pe_resources.h"
-#include "tools/quiz_json.h"
+#include "authoring/pe_resources.h"
+#include "authoring/quiz_json.h"
 
 constexpr int QUIZ_MEDIA_BASE = 400;
 constexpr int QUIZ_ANSWER_PICTURE_BASE = 10400;

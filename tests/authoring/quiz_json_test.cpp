@@ -1,4 +1,4 @@
-#include "tools/quiz_json.h"
+#include "authoring/quiz_json.h"
 
 #include <gtest/gtest.h>
 

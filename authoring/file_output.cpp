@@ -1,4 +1,4 @@
-#include "tools/file_output.h"
+#include "authoring/file_output.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "tools/windows1252.h"
+#include "authoring/windows1252.h"
 
 #include <cstdio>
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "tools/pe_resources.h"
+#include "authoring/pe_resources.h"
 
 struct FixtureLayout {
     bool plus = true;  // PE32+ (x86_64) or PE32 (i686)
