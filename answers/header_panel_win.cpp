@@ -33,15 +33,16 @@ struct HeaderControl {
     HeaderFont font;
 };
 
-// In the order of creation; the texts come from the quiz (HeaderText).
+// In the order of creation; the texts come from the quiz (HeaderText). The
+// quiz's own texts are shown as written: an "&" in them is no mnemonic.
 constexpr HeaderControl HEADER_CONTROLS[] = {
-    {ID_LINK, "Static", SS_NOTIFY, 736, 5, 115, 18, FONT_LINK},
+    {ID_LINK, "Static", SS_NOTIFY | SS_NOPREFIX, 736, 5, 115, 18, FONT_LINK},
     {ID_BY_CAPTION, "Static", 0, 736, 25, 27, 18, FONT_DEFAULT_GUI},
-    {ID_AUTHOR, "Static", 0, 763, 25, 85, 18, FONT_DEFAULT_GUI},
+    {ID_AUTHOR, "Static", SS_NOPREFIX, 763, 25, 85, 18, FONT_DEFAULT_GUI},
     {ID_HIDE_CHECKBOX, "button", BS_AUTOCHECKBOX, 636, 5, 55, 18, FONT_DEFAULT_GUI},
     {ID_SAVE_BUTTON, "button", BS_PUSHBUTTON, 666, 25, 55, 18, FONT_DEFAULT_GUI},
-    {ID_EXPLANATIONS, "Static", 0, 110, 19, 490, 27, FONT_DEFAULT_GUI},
-    {ID_TITLE, "Static", 0, 110, 3, 190, 18, FONT_EMPHASIS},
+    {ID_EXPLANATIONS, "Static", SS_NOPREFIX, 110, 19, 490, 27, FONT_DEFAULT_GUI},
+    {ID_TITLE, "Static", SS_NOPREFIX, 110, 3, 190, 18, FONT_EMPHASIS},
     // One line whatever the font's width: wrapped, " Code :" would fall
     // below its 15 pixels and vanish.
     {ID_CODE_CAPTION, "Static", SS_LEFTNOWORDWRAP, 7, 29, 36, 15, FONT_DEFAULT_GUI},

@@ -1,6 +1,7 @@
 #include "page/page_layout.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -239,7 +240,21 @@ StaticPaint ChooseStaticPaint(int32_t id, int32_t fieldCount, const char* result
     return PAINT_DEFAULT;
 }
 
-bool UseWhiteText(uint8_t red, uint8_t green) {
-    constexpr uint8_t DARK_LIMIT = 69;
-    return red <= DARK_LIMIT && green <= DARK_LIMIT;
+namespace {
+
+// An sRGB channel's share of light, from 0 to 1.
+double LinearChannel(uint8_t value) {
+    const double s = value / 255.0;
+    return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+}
+
+}  // namespace
+
+bool UseWhiteText(uint8_t red, uint8_t green, uint8_t blue) {
+    const double luminance = 0.2126 * LinearChannel(red) + 0.7152 * LinearChannel(green) +
+                             0.0722 * LinearChannel(blue);
+    // Contrast with white is 1.05 / (L + 0.05), with black (L + 0.05) / 0.05:
+    // white wins while (L + 0.05)^2 < 1.05 * 0.05.
+    const double lifted = luminance + 0.05;
+    return lifted * lifted < 1.05 * 0.05;
 }

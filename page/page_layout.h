@@ -100,5 +100,6 @@ enum StaticPaint : int32_t {
 bool IsResultLabelId(int32_t id, int32_t fieldCount);
 // `resultText` is read only for result labels (it may be null otherwise).
 StaticPaint ChooseStaticPaint(int32_t id, int32_t fieldCount, const char* resultText);
-// Texts on the quiz colour are white on dark colours (blue is not looked at).
-bool UseWhiteText(uint8_t red, uint8_t green);
+// Texts on the quiz colour are black or white, whichever contrasts better
+// with it (relative luminance and contrast ratio as in WCAG 2).
+bool UseWhiteText(uint8_t red, uint8_t green, uint8_t blue);

@@ -199,8 +199,8 @@ class PageBuilder {
                 return Make("Static", text, WS_VISIBLE | SS_RIGHT, c, dialogFont_);
             case PAGE_PROMPT:
                 return Make("Static", node != nullptr ? node->prompt : "",
-                            WS_VISIBLE | WS_BORDER | SS_CENTER | SS_CENTERIMAGE, c,
-                            quiz_->pageFont);
+                            WS_VISIBLE | WS_BORDER | SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX,
+                            c, quiz_->pageFont);
             case PAGE_ANSWER_FIELD: {
                 answers.ReadLine(text, sizeof text);
                 HWND field = Make("Edit", text,
@@ -218,7 +218,7 @@ class PageBuilder {
                                 : dialogFont_);
             case PAGE_ANSWER_CAPTION:
                 return Make("Static", c.answer == 1 ? quiz_->answerLabel1 : quiz_->answerLabel2,
-                            WS_VISIBLE | SS_LEFT, c, guiFont_);
+                            WS_VISIBLE | SS_LEFT | SS_NOPREFIX, c, guiFont_);
             case PAGE_EXTRA_TEXT:
                 return CreateExtraText(c, node);
             case PAGE_PICTURE:
@@ -252,7 +252,7 @@ class PageBuilder {
         } else if (node != nullptr) {
             CopyText(text, sizeof text, node->extraText);
         }
-        return Make("Static", text, visible | SS_CENTER, c, guiFont_);
+        return Make("Static", text, visible | SS_CENTER | SS_NOPREFIX, c, guiFont_);
     }
 
     // The one place where a field joins the page for good: it is subclassed
@@ -337,7 +337,8 @@ INT_PTR OnCtlColorStatic(HDC dc, HWND control) {
         case PAINT_ON_QUIZ_COLOUR:
             SetBkMode(dc, TRANSPARENT);
             SetTextColor(
-                dc, UseWhiteText(quiz->colorRed, quiz->colorGreen) ? COLOUR_WHITE : COLOUR_BLACK);
+                dc, UseWhiteText(quiz->colorRed, quiz->colorGreen, quiz->colorBlue) ? COLOUR_WHITE
+                                                                              : COLOUR_BLACK);
             brush = quiz->quizBrush;
             break;
         case PAINT_ANAGRAM:

@@ -30,6 +30,18 @@ MainLayout LayOutMainWindow(int clientWidth, int clientHeight) {
     return layout;
 }
 
+PlaceRect FirstMainWindowPlace(int contentWidth, int chromeWidth, int minimumWidth, int height,
+                               const PlaceRect& workArea) {
+    int width = contentWidth + chromeWidth;
+    if (width < minimumWidth) width = minimumWidth;
+    if (width > workArea.width) width = workArea.width;
+    if (height > workArea.height) height = workArea.height;
+    PlaceRect place = {0, 0, width, height};
+    CentreOnDesktop(workArea.x, workArea.y, workArea.width, workArea.height, width, height,
+                    place.x, place.y);
+    return place;
+}
+
 void CentreOnDesktop(int desktopLeft, int desktopTop, int desktopWidth, int desktopHeight,
                      int windowWidth, int windowHeight, int& x, int& y) {
     x = desktopLeft + (desktopWidth - windowWidth) / 2;

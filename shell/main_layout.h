@@ -23,6 +23,14 @@ constexpr int MAIN_WINDOW_HEIGHT = 600;
 // sits. Sizes of a window made very small stay at 0, never negative.
 MainLayout LayOutMainWindow(int clientWidth, int clientHeight);
 
+// The main window's first place on a work area (the monitor without its task
+// bar): as wide as the page's content plus `chromeWidth` (the page's border
+// and scroll bar, the margins beside it and the window's frame), as high as
+// `height`; never narrower than `minimumWidth` nor larger than the work area;
+// centred on it.
+PlaceRect FirstMainWindowPlace(int contentWidth, int chromeWidth, int minimumWidth, int height,
+                               const PlaceRect& workArea);
+
 // Top left corner that centres a window of the given size on the desktop
 // rectangle (divisions truncate toward zero).
 void CentreOnDesktop(int desktopLeft, int desktopTop, int desktopWidth, int desktopHeight,

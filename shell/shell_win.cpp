@@ -132,14 +132,35 @@ void ReportMainWindowFailure() {
     ReportMessage(MAIN_WINDOW_ERROR, MAIN_CAPTION_ON_ERROR, REPORT_ICON_INFORMATION);
 }
 
-void CentreWindow(HWND window) {
-    RECT desktop = {}, own = {};
-    GetWindowRect(GetDesktopWindow(), &desktop);
+PlaceRect WorkAreaOf(HWND window) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    RECT area = {};
+    if (GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        area = monitor.rcWork;
+    } else {
+        GetWindowRect(GetDesktopWindow(), &area);
+    }
+    return {area.left, area.top, area.right - area.left, area.bottom - area.top};
+}
+
+// Once the page knows its content, the window takes the width that shows a
+// whole row (every verdict of a text quiz, all three questions of a grid),
+// centred on its monitor's work area. Everything around the page's client
+// area (scroll bar, borders, margins, frame) is measured on the windows as
+// they are, so it holds for any theme and scale.
+void PlaceMainWindow(HWND window, HWND page) {
+    RECT own = {};
     GetWindowRect(window, &own);
-    int x = 0, y = 0;
-    CentreOnDesktop(desktop.left, desktop.top, desktop.right - desktop.left,
-                    desktop.bottom - desktop.top, own.right - own.left, own.bottom - own.top, x, y);
-    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    RECT pageClient = {};
+    if (page != nullptr) GetClientRect(page, &pageClient);
+    const int chrome = (own.right - own.left) - pageClient.right;
+    const int contentWidth = page != nullptr && g_quiz != nullptr ? g_quiz->contentWidth : 0;
+    const PlaceRect place =
+        FirstMainWindowPlace(contentWidth, chrome, MAIN_WINDOW_WIDTH, MAIN_WINDOW_HEIGHT,
+                             WorkAreaOf(window));
+    SetWindowPos(window, nullptr, place.x, place.y, place.width, place.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // After start-up the user can type at once: the focus goes to the first
@@ -180,7 +201,8 @@ void ShutDown(HWND mainWindow, bool comStarted) {
 }  // namespace
 
 void CreateLabel(HWND parent, const char* text, int x, int y, int width, int height, int id) {
-    HWND label = CreateWindowExA(0, "Static", text, WS_CHILD | WS_VISIBLE, x, y, width, height,
+    HWND label = CreateWindowExA(0, "Static", text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX, x, y,
+                                 width, height,
                                  parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  GetModuleHandleA(nullptr), nullptr);
     if (label == nullptr) return;
@@ -252,7 +274,6 @@ int RunBrelo(HINSTANCE instance) {
         UnregisterClassA(MAIN_WINDOW_CLASS, instance);
         return 0;
     }
-    CentreWindow(mainWindow);
 
     g_hHeaderPanel = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_HEADER_PANEL), mainWindow,
                                         HeaderPanelProc, 0);
@@ -267,6 +288,7 @@ int RunBrelo(HINSTANCE instance) {
     g_hQuestionPage = page;
     g_quiz->hQuestionPage = page;
     LayOutPanels(mainWindow);
+    PlaceMainWindow(mainWindow, page);
 
     ShowWindow(mainWindow, SW_SHOWNORMAL);
     if (page != nullptr) {

@@ -160,8 +160,15 @@ TEST(PagePaint, StaticsAreColouredByIdentifierAndText) {
         // clang-format on
     };
     for (const auto& c : cases) EXPECT_EQ(ChooseStaticPaint(c.id, fields, c.text), c.paint) << c.id;
-    EXPECT_TRUE(UseWhiteText(60, 60) && UseWhiteText(69, 0));
-    EXPECT_FALSE(UseWhiteText(70, 60) || UseWhiteText(60, 70));
+    // Black or white by the better WCAG contrast: dark red, pure blue and the
+    // greys up to 117 take white; from 118, yellow and green take black.
+    std::string white;
+    for (const auto& c : std::vector<std::vector<uint8_t>>{{128, 0, 16}, {0, 0, 255},
+                                                           {60, 60, 60}, {117, 117, 117},
+                                                           {118, 118, 118}, {255, 255, 0},
+                                                           {0, 160, 0}, {69, 0, 255}})
+        white += UseWhiteText(c[0], c[1], c[2]) ? 'W' : 'B';
+    EXPECT_EQ(white, "WWWWBBBW");
 }
 
 }  // namespace

@@ -83,6 +83,10 @@ TEST(QuestionPage, EveryControlMatchesTheLayoutAndTheLastRowCanBeReached) {
             EXPECT_EQ(IsWindowVisible(child) != FALSE, c.kind != PAGE_EXTRA_TEXT || s.mode == 5);
             GetWindowTextA(child, text, sizeof text);
             EXPECT_EQ(text, TextFor(quiz, c));
+            // Quiz texts show an "&" as written, not as a mnemonic.
+            EXPECT_TRUE((c.kind != PAGE_PROMPT && c.kind != PAGE_ANSWER_CAPTION &&
+                         c.kind != PAGE_EXTRA_TEXT) ||
+                        (GetWindowLongPtrA(child, GWL_STYLE) & SS_NOPREFIX));
             EXPECT_TRUE(
                 c.kind != PAGE_ANSWER_FIELD ||
                 (GetWindowLongPtrA(child, GWLP_WNDPROC) ==

@@ -28,18 +28,21 @@ TEST(MainLayout, PanelsAndCreditLineFollowTheClientArea) {
     }
 }
 
-TEST(MainLayout, CentringTruncatesTowardZero) {
+TEST(MainLayout, FirstPlaceShowsAWholeRowCentredOnTheWorkArea) {
     const struct {
-        int left, width, height, x, y;  // an 800 x 600 window
+        int content;  // the page's content width; the chrome around it is 46
+        PlaceRect work;
+        std::vector<int> place;
     } cases[] = {
-        {0, 1024, 768, 112, 84},         {0, 801, 601, 0, 0},
-        {0, 640, 480, -80, -60},         {0, 639, 479, -80, -60},  // -161 / 2 truncates to -80
-        {-1920, 1920, 1080, -1360, 240},
+        {900, {0, 0, 1024, 768}, {39, 84, 946, 600}},    // 78 / 2
+        {900, {0, 0, 1025, 769}, {39, 84, 946, 600}},    // 79 / 2 truncates
+        {300, {0, 0, 1024, 768}, {112, 84, 800, 600}},   // never below 800
+        {1200, {0, 0, 1024, 768}, {0, 84, 1024, 600}},   // never beyond the work area
+        {300, {0, 0, 640, 480}, {0, 0, 640, 480}},       // not even for the minimum
+        {1200, {-1920, 40, 1920, 1040}, {-1583, 260, 1246, 600}},
     };
     for (const auto& c : cases) {
-        int x = 0, y = 0;
-        CentreOnDesktop(c.left, 0, c.width, c.height, 800, 600, x, y);
-        EXPECT_EQ(std::vector<int>({x, y}), std::vector<int>({c.x, c.y})) << c.width;
+        EXPECT_EQ(Of(FirstMainWindowPlace(c.content, 46, 800, 600, c.work)), c.place) << c.content;
     }
 }
 

@@ -41,11 +41,15 @@ void CALLBACK InspectAndClose(HWND, UINT, UINT_PTR timer, DWORD) {
     char text[300] = "";
     GetWindowTextA(main, text, sizeof text);
     EXPECT_STREQ(text, "Nom du brelo");
-    RECT desktop = {};
+    // Wide enough for a whole row of the page, 600 high, centred on the screen.
+    RECT desktop = {}, pageClient = {};
     GetWindowRect(GetDesktopWindow(), &desktop);
-    int x = 0, y = 0;
-    CentreOnDesktop(0, 0, desktop.right, desktop.bottom, 800, 600, x, y);
-    EXPECT_EQ(Box(HWND_DESKTOP, main), std::vector<LONG>({x, y, 800, 600}));
+    GetClientRect(g_hQuestionPage, &pageClient);
+    const std::vector<LONG> place = Box(HWND_DESKTOP, main);
+    EXPECT_GE(pageClient.right, g_quiz->contentWidth);
+    EXPECT_NEAR(place[0] * 2 + place[2], desktop.right, 1);
+    EXPECT_NEAR(place[1] * 2 + place[3], desktop.bottom, 1);
+    EXPECT_EQ(place[3], 600);
     EXPECT_EQ(GetFocus(), GetDlgItem(g_hQuestionPage, ID_ANSWER_EDIT + 1));
     GetDlgItemTextA(main, ID_CREDIT_LINE, text, sizeof text);
     EXPECT_STRNE(text, "");
@@ -53,6 +57,11 @@ void CALLBACK InspectAndClose(HWND, UINT, UINT_PTR timer, DWORD) {
                 g_quiz->hHeaderPanel == g_hHeaderPanel);
     EXPECT_TRUE(IsWindowVisible(main) && IsWindowVisible(g_hQuestionPage));
     ExpectLaidOut(main);
+    // The quiz's texts show an "&" as written, not as a mnemonic.
+    for (HWND w : {GetDlgItem(g_hHeaderPanel, ID_TITLE), GetDlgItem(g_hHeaderPanel, ID_AUTHOR),
+                   GetDlgItem(g_hHeaderPanel, ID_EXPLANATIONS),
+                   GetDlgItem(g_hHeaderPanel, ID_LINK), GetDlgItem(main, ID_CREDIT_LINE)})
+        EXPECT_TRUE(GetWindowLongPtrA(w, GWL_STYLE) & SS_NOPREFIX);
 
     // The header's link: underlined, 3/4 of its 18 pixels high, with our hand cursor.
     HWND link = GetDlgItem(g_hHeaderPanel, ID_LINK);
