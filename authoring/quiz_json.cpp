@@ -1,6 +1,5 @@
 #include "authoring/quiz_json.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -9,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "quiz/quiz_record.h"
+#include "authoring/quiz_document.h"
 #include "authoring/windows1252.h"
 
 using nlohmann::json;
@@ -25,19 +25,6 @@ constexpr const char* kQuizKeys[] = {
 constexpr const char* kQuestionKeys[] = {
     "answer1", "answer2", "prompt", "extraText", "extraText2", "picture", "answerPicture", "clip",
 };
-
-// Which stored pieces each display mode carries: the content block has one
-// extra text per question in modes 1, 2, 4, two in modes 3 and 6, none in 0
-// and 5; answer pictures are shown in modes 1, 3 and 6.
-bool ModeCarriesExtraText(int mode) {
-    return mode >= 1 && mode <= 6 && mode != 5;
-}
-bool ModeCarriesSecondExtraText(int mode) {
-    return mode == 3 || mode == 6;
-}
-bool ModeShowsAnswerPicture(int mode) {
-    return mode == 1 || mode == 3 || mode == 6;
-}
 
 template <size_t N>
 bool IsKnownKey(const std::string& key, const char* const (&keys)[N]) {
@@ -390,6 +377,16 @@ void ReadQuiz(SourceReader& reader, const json& root, const std::string& baseDir
 
 }  // namespace
 
+bool ModeCarriesExtraText(int mode) {
+    return mode >= 1 && mode <= 6 && mode != 5;
+}
+bool ModeCarriesSecondExtraText(int mode) {
+    return mode == 3 || mode == 6;
+}
+bool ModeShowsAnswerPicture(int mode) {
+    return mode == 1 || mode == 3 || mode == 6;
+}
+
 const char* MediaKindName(int mediaKind) {
     return mediaKind >= 0 && mediaKind < 4 ? kMediaNames[mediaKind] : nullptr;
 }
@@ -440,48 +437,5 @@ bool LoadQuizJson(const std::string& path, QuizProject& out, std::vector<std::st
 }
 
 std::string QuizJsonText(const QuizProject& project) {
-    using ordered = nlohmann::ordered_json;
-    const QuizSource& quiz = project.quiz;
-    ordered root;
-    root["title"] = Windows1252ToUtf8(quiz.title);
-    root["author"] = Windows1252ToUtf8(quiz.author);
-    root["explanations"] = Windows1252ToUtf8(quiz.explanations);
-    root["answerLabel1"] = Windows1252ToUtf8(quiz.answerLabel1);
-    root["answerLabel2"] = Windows1252ToUtf8(quiz.answerLabel2);
-    const char* media = MediaKindName(quiz.mediaKind);
-    root["media"] = media != nullptr ? media : "text";
-    root["displayMode"] = quiz.displayMode;
-    root["answersPerQuestion"] = quiz.answersPerQuestion;
-    char color[8];
-    std::snprintf(color, sizeof color, "#%02X%02X%02X", quiz.colorRed, quiz.colorGreen,
-                  quiz.colorBlue);
-    root["color"] = color;
-
-    ordered questions = ordered::array();
-    for (size_t i = 0; i < quiz.questions.size(); ++i) {
-        const QuizSourceQuestion& q = quiz.questions[i];
-        ordered item;
-        item["answer1"] = Windows1252ToUtf8(q.answer1);
-        if (quiz.answersPerQuestion == 2) item["answer2"] = Windows1252ToUtf8(q.answer2);
-        item["prompt"] = Windows1252ToUtf8(q.prompt);
-        if (!q.extraText.empty() && ModeCarriesExtraText(quiz.displayMode)) {
-            item["extraText"] = Windows1252ToUtf8(q.extraText);
-        }
-        if (!q.extraText2.empty() && ModeCarriesSecondExtraText(quiz.displayMode)) {
-            item["extraText2"] = Windows1252ToUtf8(q.extraText2);
-        }
-        if (i < project.media.size()) {
-            const QuizQuestionMedia& m = project.media[i];
-            if (!m.picture.empty()) item["picture"] = m.picture;
-            if (!m.answerPicture.empty()) item["answerPicture"] = m.answerPicture;
-            if (!m.clip.empty()) item["clip"] = m.clip;
-        }
-        questions.push_back(std::move(item));
-    }
-    root["questions"] = std::move(questions);
-
-    ordered codes = ordered::array();
-    for (const std::string& code : quiz.codes) codes.push_back(Windows1252ToUtf8(code));
-    root["codes"] = std::move(codes);
-    return root.dump(2) + "\n";
+    return DocumentJsonText(DocumentFromProject(project, std::string()));
 }

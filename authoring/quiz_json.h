@@ -42,3 +42,10 @@ std::string QuizJsonText(const QuizProject& project);
 // Names of the media kinds as the JSON file spells them ("text", "picture",
 // "sound", "video"); null for a value out of range.
 const char* MediaKindName(int mediaKind);
+
+// Which stored pieces each display mode carries: the content block has one
+// extra text per question in modes 1, 2, 4, two in modes 3 and 6, none in 0
+// and 5; answer pictures are shown in modes 1, 3 and 6.
+bool ModeCarriesExtraText(int mode);
+bool ModeCarriesSecondExtraText(int mode);
+bool ModeShowsAnswerPicture(int mode);
