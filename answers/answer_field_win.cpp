@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "answers/answer_rules.h"
-#include "answers/header_panel_win.h"
+#include "answers/answers_save_win.h"
 #include "answers/scoring.h"
 #include "answers/verdicts_win.h"
 #include "page/control_ids.h"

@@ -1,5 +1,6 @@
 #include "answers/answers_file.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -43,12 +44,40 @@ bool ReplaceExtensionWithTxt(const char* path, char* out, int outSize) {
     return true;
 }
 
-bool MakeAnswersFileName(const char* modulePath, char* out, int outSize) {
-    if (modulePath == nullptr) {
+bool MakeFallbackAnswersName(const char* appData, const char* programPath, char* out, int outSize) {
+    if (appData == nullptr || appData[0] == '\0' || programPath == nullptr || outSize <= 0) {
         ClearText(out, outSize);
         return false;
     }
-    return ReplaceExtensionWithTxt(LastPathElement(modulePath), out, outSize);
+    const char* name = LastPathElement(programPath);
+    const char* dot = std::strrchr(name, '.');
+    const int nameLength = static_cast<int>(dot != nullptr ? dot - name : std::strlen(name));
+    const size_t folderLength = std::strlen(appData);
+    const char* separator = appData[folderLength - 1] == '\\' ? "" : "\\";
+    const int written = std::snprintf(
+        out, static_cast<size_t>(outSize), "%s%sBrelo\\%.*s-%08lx.txt", appData, separator,
+        nameLength, name, static_cast<unsigned long>(AnswersPathHash(programPath)));
+    if (written < 0 || written >= outSize || nameLength == 0) {
+        ClearText(out, outSize);
+        return false;
+    }
+    return true;
+}
+
+uint32_t AnswersPathHash(const char* path) {
+    uint32_t hash = 2166136261u;
+    for (const char* p = path; p != nullptr && *p != '\0'; ++p) {
+        unsigned char byte = static_cast<unsigned char>(*p);
+        if (byte >= 'A' && byte <= 'Z') byte = static_cast<unsigned char>(byte - 'A' + 'a');
+        hash = (hash ^ byte) * 16777619u;
+    }
+    return hash;
+}
+
+void FlattenAnswerLine(char* text, int length) {
+    for (int i = 0; text != nullptr && i < length; ++i) {
+        if (text[i] == '\r' || text[i] == '\n') text[i] = ' ';
+    }
 }
 
 int AnswerLineReader::ReadLine(char* out, int outSize) {

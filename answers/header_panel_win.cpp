@@ -5,9 +5,7 @@
 
 #include <shellapi.h>
 
-#include <cstdio>
-
-#include "answers/answers_file.h"
+#include "answers/answers_save_win.h"
 #include "answers/scoring.h"
 #include "page/control_ids.h"
 #include "page/page_scroll_win.h"
@@ -191,71 +189,6 @@ void OnDestroy() {
     g_headerBrush = nullptr;
 }
 
-// The answers go to a file beside the old one, which is replaced only once
-// the new one is whole: a save that fails half-way loses nothing.
-constexpr char TEMPORARY_SUFFIX[] = ".tmp";
-constexpr int TEMPORARY_NAME_SIZE = ANSWERS_NAME_SIZE + sizeof TEMPORARY_SUFFIX;
-constexpr int SAVE_MESSAGE_SIZE = ANSWERS_NAME_SIZE + 256;
-
-bool WriteAnswerLines(HANDLE file, const QuizData& quiz, HWND page) {
-    const int32_t fields = AnswerFieldCount(quiz);
-    for (int32_t n = 1; n <= fields; ++n) {
-        // Room for the longest field text and its CR LF.
-        char line[ANSWER_LINE_SIZE + 2];
-        line[0] = '\0';
-        const UINT length = GetDlgItemTextA(page, ID_ANSWER_EDIT + n, line, ANSWER_LINE_SIZE);
-        if (length > ANSWER_LINE_MAX) return false;
-        line[length] = '\r';
-        line[length + 1] = '\n';
-        DWORD written = 0;
-        if (!WriteFile(file, line, length + 2, &written, nullptr) || written != length + 2) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool WriteAnswersFile(const char* temporaryName, const QuizData& quiz, HWND page) {
-    HANDLE file = CreateFileA(temporaryName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bool written = WriteAnswerLines(file, quiz, page) && FlushFileBuffers(file);
-    if (!CloseHandle(file)) written = false;
-    return written;
-}
-
-// A read-only answers file is one the user chose to keep as it is. Replacing
-// it is refused by the platform on Windows; the check makes the refusal come
-// before anything is written, wherever the player runs.
-bool IsReadOnly(const char* name) {
-    const DWORD attributes = GetFileAttributesA(name);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-}
-
-bool SaveAnswersTo(const QuizData& quiz, HWND page, const char* name) {
-    if (IsReadOnly(name)) return false;
-    char temporaryName[TEMPORARY_NAME_SIZE];
-    std::snprintf(temporaryName, sizeof temporaryName, "%s%s", name, TEMPORARY_SUFFIX);
-    if (WriteAnswersFile(temporaryName, quiz, page) &&
-        MoveFileExA(temporaryName, name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return true;
-    }
-    DeleteFileA(temporaryName);
-    return false;
-}
-
-void ReportSaveFailure(const char* name) {
-    char message[SAVE_MESSAGE_SIZE];
-    std::snprintf(message, sizeof message,
-                  "Les r\xE9ponses n'ont pas pu \xEAtre enregistr\xE9"
-                  "es dans le fichier %s.\r\n"
-                  "V\xE9rifiez que ce fichier n'est pas en lecture seule et que le dossier "
-                  "accepte l'\xE9"
-                  "criture.",
-                  name);
-    ReportMessage(message, "Brelo", REPORT_ICON_STOP);
-}
-
 }  // namespace
 
 INT_PTR CALLBACK HeaderPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -278,19 +211,4 @@ INT_PTR CALLBACK HeaderPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM
         default:
             return 0;
     }
-}
-
-bool SaveAnswers(QuizData* quiz, bool reportFailure) {
-    char modulePath[ANSWERS_NAME_SIZE];
-    char name[ANSWERS_NAME_SIZE] = {};
-    const DWORD pathLength = GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);
-    const bool named = pathLength > 0 && pathLength < sizeof modulePath &&
-                       MakeAnswersFileName(modulePath, name, sizeof name);
-    // Without its page there are no fields to read: writing would replace
-    // the saved answers with empty lines.
-    HWND page = quiz != nullptr ? quiz->hQuestionPage : nullptr;
-    const bool saved =
-        named && page != nullptr && IsWindow(page) && SaveAnswersTo(*quiz, page, name);
-    if (!saved && reportFailure) ReportSaveFailure(name[0] != '\0' ? name : "des r\xE9ponses");
-    return saved;
 }

@@ -27,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     char name[ANSWERS_NAME_SIZE];
     char path[ANSWERS_NAME_SIZE * 2] = "";
     std::memcpy(path, data, size < sizeof path - 1 ? size : sizeof path - 1);
-    MakeAnswersFileName(path, name, sizeof name);
+    ReplaceExtensionWithTxt(path, name, sizeof name);
+    MakeFallbackAnswersName("C:\\AD", path, name, sizeof name);
     return 0;
 }

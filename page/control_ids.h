@@ -40,6 +40,13 @@ constexpr int IDD_HEADER_PANEL = 1002;
 constexpr int IDC_LINK_HAND = 1003;
 constexpr int IDI_PLAY = 1004;
 constexpr int IDI_STOP = 1005;
+// Asked on closing when the answers could not be saved anywhere; its buttons
+// end it with their own identifiers.
+constexpr int IDD_SAVE_FAILED = 1006;
+constexpr int ID_SAVE_FAILED_TEXT = 100;
+constexpr int ID_SAVE_RETRY = 4;           // IDRETRY
+constexpr int ID_QUIT_WITHOUT_SAVING = 5;  // IDIGNORE
+constexpr int ID_KEEP_OPEN = 2;            // IDCANCEL: also Escape and the close box
 
 // The page's private vertical scroll requests, posted for wheel notches.
 constexpr int SCROLL_WHEEL_DOWN = 500;

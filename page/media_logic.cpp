@@ -75,16 +75,45 @@ const char* SniffClipExtension(const uint8_t* bytes, size_t size) {
     }
 }
 
-bool FormatClipPath(char* out, size_t outSize, const char* tempDir, int identifier,
-                    const char* extension) {
+bool FormatClipPath(char* out, size_t outSize, const char* folder, unsigned long processId,
+                    int identifier, const char* extension) {
     if (out == nullptr || outSize == 0) return false;
-    const int written =
-        std::snprintf(out, outSize, "%sbrelo%d.%s", tempDir != nullptr ? tempDir : "", identifier,
-                      extension != nullptr ? extension : "");
+    out[0] = '\0';
+    if (folder == nullptr || folder[0] == '\0') return false;
+    const int written = std::snprintf(out, outSize, "%sbrelo-%lu-%d.%s", folder, processId,
+                                      identifier, extension != nullptr ? extension : "");
     if (written < 0 || static_cast<size_t>(written) >= outSize) {
         out[0] = '\0';
         return false;
     }
+    return true;
+}
+
+namespace {
+
+// Reads one or more decimal digits (at most nine) at `text`; null when none.
+const char* ReadNumber(const char* text, unsigned long* value) {
+    unsigned long number = 0;
+    int digits = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        if (++digits > 9) return nullptr;
+        number = number * 10 + static_cast<unsigned long>(*text - '0');
+    }
+    *value = number;
+    return digits > 0 ? text : nullptr;
+}
+
+}  // namespace
+
+bool ParseClipFileName(const char* name, unsigned long* processId) {
+    static const char kPrefix[] = "brelo-";
+    if (name == nullptr || std::strncmp(name, kPrefix, sizeof kPrefix - 1) != 0) return false;
+    unsigned long process = 0, identifier = 0;
+    const char* p = ReadNumber(name + sizeof kPrefix - 1, &process);
+    if (p == nullptr || *p != '-') return false;
+    p = ReadNumber(p + 1, &identifier);
+    if (p == nullptr || *p != '.' || std::strlen(p + 1) != 3) return false;
+    *processId = process;
     return true;
 }
 
@@ -93,6 +122,11 @@ void MediaPlayback::Reset() {
     current_ = 0;
     holder_ = -1;
     clipPath_[0] = '\0';
+}
+
+void MediaPlayback::SetClipFolder(const char* folder, unsigned long processId) {
+    CopyText(clipFolder_, MEDIA_PATH_SIZE, folder != nullptr ? folder : "");
+    processId_ = processId;
 }
 
 void MediaPlayback::PlayerBuilt(int index) {
@@ -192,7 +226,8 @@ void MediaPlayback::ReleaseClip() {
 
 // Writes resource "IMG" `identifier` to its clip file. A missing clip says
 // nothing; one that cannot be loaded, named or written in full shows the
-// kind's message, and a partly written file is removed.
+// kind's message (the device removes a file it only partly wrote, and never
+// touches one that was there before).
 bool MediaPlayback::ExtractClip(const QuizRecord& quiz, int identifier) {
     const uint8_t* bytes = nullptr;
     size_t size = 0;
@@ -206,13 +241,12 @@ bool MediaPlayback::ExtractClip(const QuizRecord& quiz, int identifier) {
             break;
     }
     char path[MEDIA_PATH_SIZE];
-    if (!FormatClipPath(path, sizeof path, quiz.tempDir, identifier,
+    if (!FormatClipPath(path, sizeof path, clipFolder_, processId_, identifier,
                         SniffClipExtension(bytes, size))) {
         ReportClipFailure(quiz);
         return false;
     }
     if (!device_.WriteClipFile(path, bytes, size)) {
-        device_.DeleteClipFile(path);
         ReportClipFailure(quiz);
         return false;
     }

@@ -32,10 +32,18 @@ extern const char CLIP_MESSAGE_CAPTION[];  // "Brelo"
 // "WAV", "WMV", "MPG" or "XXX"). Clips shorter than nine bytes get "XXX".
 const char* SniffClipExtension(const uint8_t* bytes, size_t size);
 
-// Writes "<tempDir>brelo<identifier>.<extension>" into `out`. A name that does
-// not fit in `outSize` bytes is refused: false, and `out` left empty.
-bool FormatClipPath(char* out, size_t outSize, const char* tempDir, int identifier,
-                    const char* extension);
+// Writes "<folder>brelo-<processId>-<identifier>.<extension>" into `out`:
+// the process id keeps two players' clips apart. `folder` ends with a
+// separator; an empty one is refused, so a clip never lands in the current
+// directory. A name that does not fit in `outSize` bytes is refused too:
+// false, and `out` left empty.
+bool FormatClipPath(char* out, size_t outSize, const char* folder, unsigned long processId,
+                    int identifier, const char* extension);
+
+// Whether `name` (a file name, no folder) is one FormatClipPath makes:
+// "brelo-<digits>-<digits>.<extension>"; `processId` then holds the process
+// that wrote it. Only such files are ever removed as leftovers.
+bool ParseClipFileName(const char* name, unsigned long* processId);
 
 enum ClipLoad : int {
     CLIP_ABSENT,      // no such resource, or it yields no bytes: nothing to say
@@ -56,8 +64,9 @@ class MediaDevice {
     // let go of the file it held. False when the player refused it.
     virtual bool Open(int index, const char* path) = 0;
     virtual ClipLoad LoadClip(int identifier, const uint8_t** bytes, size_t* size) = 0;
-    // Creates `path` anew with exactly these bytes; false when any of them
-    // could not be written.
+    // Creates `path`, which must not exist yet (a file of that name is never
+    // opened), with exactly these bytes. False when it could not be created
+    // or filled; a file it created but could not fill is removed.
     virtual bool WriteClipFile(const char* path, const uint8_t* bytes, size_t size) = 0;
     virtual void DeleteClipFile(const char* path) = 0;
 };
@@ -71,6 +80,9 @@ class MediaPlayback {
 
     // Every question stopped, no clip file, question 0 current.
     void Reset();
+    // Where clip files go (a folder of the user's, ending with a separator)
+    // and the process id their names carry. Until then no clip is written.
+    void SetClipFolder(const char* folder, unsigned long processId);
     // The page has made (or tried to make) the player of question `index`.
     void PlayerBuilt(int index);
 
@@ -98,4 +110,6 @@ class MediaPlayback {
     int current_;
     int holder_;  // the player given the clip file, or -1
     char clipPath_[MEDIA_PATH_SIZE];
+    char clipFolder_[MEDIA_PATH_SIZE] = "";
+    unsigned long processId_ = 0;
 };

@@ -8,6 +8,7 @@
 #include <wmp.h>
 
 #include <climits>
+#include <cstdio>
 #include <utility>
 
 #include "shell/shell_win.h"
@@ -124,9 +125,10 @@ class PlayerDevice final : public MediaDevice {
         return CLIP_LOADED;
     }
 
+    // CREATE_NEW: a file already there, whoever made it, is left alone.
     bool WriteClipFile(const char* path, const uint8_t* bytes, size_t size) override {
-        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_TEMPORARY, nullptr);
         if (file == INVALID_HANDLE_VALUE) return false;
         bool complete = true;
         size_t done = 0;
@@ -139,6 +141,7 @@ class PlayerDevice final : public MediaDevice {
         }
         // Closing flushes: a full disk may only show here.
         if (!CloseHandle(file)) complete = false;
+        if (!complete) DeleteFileA(path);
         return complete;
     }
 
@@ -147,6 +150,53 @@ class PlayerDevice final : public MediaDevice {
 
 PlayerDevice g_playerDevice;
 MediaPlayback g_mediaPlayback(g_playerDevice);
+
+// Our own id counts as not running: a file with it was left by an earlier
+// process that had the same id.
+bool IsProcessRunning(unsigned long id) {
+    if (id == GetCurrentProcessId()) return false;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (process == nullptr) {
+        // Another user's process cannot be opened, but it is running.
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    }
+    DWORD exitCode = 0;
+    const bool running = GetExitCodeProcess(process, &exitCode) && exitCode == STILL_ACTIVE;
+    CloseHandle(process);
+    return running;
+}
+
+// Clip files of players that are no longer running (killed, or ended with
+// the session) are removed; those of running players, and every file whose
+// name is not a clip file's, are left alone.
+void RemoveLeftoverClips(const char* folder) {
+    char pattern[MEDIA_PATH_SIZE];
+    if (std::snprintf(pattern, sizeof pattern, "%sbrelo-*-*.*", folder) >= MEDIA_PATH_SIZE) return;
+    WIN32_FIND_DATAA found = {};
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        unsigned long owner = 0;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+            !ParseClipFileName(found.cFileName, &owner) || IsProcessRunning(owner)) {
+            continue;
+        }
+        char path[MEDIA_PATH_SIZE];
+        if (std::snprintf(path, sizeof path, "%s%s", folder, found.cFileName) < MEDIA_PATH_SIZE) {
+            DeleteFileA(path);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// The control is only to play the page's clips: no script commands in a
+// clip may open addresses, and no error box of its own may show.
+bool RestrictPlayer(IWMPPlayer* player) {
+    ComRef<IWMPSettings> settings;
+    if (FAILED(player->get_settings(settings.Receive())) || !settings) return false;
+    return SUCCEEDED(settings->put_invokeURLs(VARIANT_FALSE)) &&
+           SUCCEEDED(settings->put_enableErrorDialogs(VARIANT_FALSE));
+}
 
 void ReleasePlayers() {
     for (int i = 0; i < MAX_MEDIA_QUESTIONS; ++i) {
@@ -177,9 +227,16 @@ bool MakeClipUrl(const char* path, wchar_t* url, size_t urlSize) {
     return true;
 }
 
+// Clips go to the user's temporary folder, never the current directory; a
+// temporary folder whose name is too long leaves the quiz without clips.
 void MediaHostStartup(QuizData* quiz) {
     if (!IsMediaQuiz(quiz) || g_atlModule != nullptr) return;
     g_mediaPlayback.Reset();
+    char folder[MEDIA_PATH_SIZE] = "";
+    const DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length >= sizeof folder) folder[0] = '\0';
+    g_mediaPlayback.SetClipFolder(folder, GetCurrentProcessId());
+    if (folder[0] != '\0') RemoveLeftoverClips(folder);
     g_atlModule = LoadLibraryA(ATL_LIBRARY);
     if (g_atlModule == nullptr) return;
     g_AtlAxAttachControl = reinterpret_cast<AtlAxAttachControlFunction>(
@@ -231,6 +288,7 @@ bool CreateQuestionPlayer(HWND, int q, HWND host) {
     // without the player.
     Bstr uiMode(PLAYER_UI_NONE);
     if (uiMode.Get() != nullptr) player->put_uiMode(uiMode.Get());
+    if (!RestrictPlayer(player.Get())) return false;
 
     g_player[index] = std::move(player);
     g_playerControls[index] = std::move(controls);

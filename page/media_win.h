@@ -21,7 +21,8 @@ bool CreateQuestionPlayer(HWND page, int q, HWND host);
 // WM_COMMAND of the page in sound and video quizzes; returns FALSE.
 INT_PTR OnMediaCommand(HWND page, WPARAM wParam);
 
-// Page close: detaches every player's file, deletes the clip file, releases the players.
+// Page close and the end of the session: detaches every player's file, deletes the
+// clip file, releases the players.
 void CloseMediaPage();
 
 // The entry of "atl.dll" that hosts a control in a window; null while the

@@ -7,6 +7,7 @@
 
 #include "answers/answer_field_win.h"
 #include "answers/answers_file.h"
+#include "answers/answers_save_win.h"
 #include "answers/verdicts_win.h"
 #include "images/picture_win.h"
 #include "page/control_ids.h"
@@ -48,11 +49,8 @@ class MappedAnswersFile {
 
   private:
     void Open() {
-        char modulePath[MAX_PATH] = "";
-        const DWORD length = GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH) return;  // failed or cut short
-        char name[ANSWERS_NAME_SIZE];
-        if (!MakeAnswersFileName(modulePath, name, sizeof name)) return;
+        const char* name = AnswersFileToRestore();
+        if (name == nullptr) return;
         file_ = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file_ == INVALID_HANDLE_VALUE) return;

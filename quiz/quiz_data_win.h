@@ -17,6 +17,10 @@ struct QuizData : QuizRecord {
     HBRUSH brushGold = nullptr;        // 255,203,38: the hints
     HBRUSH brushLightYellow = nullptr; // 255,255,192: list layout question texts
     HWND hHeaderPanel = nullptr;
+    // Set by the loader when the record holds the quiz the program carries
+    // (not the sample quiz, not the empty record of a failed load): only
+    // then do the answer fields match the saved answers.
+    bool holdsOwnQuiz = false;
 
     QuizData();
     ~QuizData();

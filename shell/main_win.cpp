@@ -14,5 +14,6 @@ void ShowMessageBox(const char* text, const char* caption, unsigned style) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g_reportMessage = ShowMessageBox;
+    g_askOnFailedClose = AskWithCloseDialog;
     return RunBrelo(instance);
 }

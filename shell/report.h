@@ -18,3 +18,17 @@ using MessageReporter = void (*)(const char* text, const char* caption, unsigned
 extern MessageReporter g_reportMessage;
 
 void ReportMessage(const char* text, const char* caption, unsigned style);
+
+// What the user chose on closing when the answers could not be saved.
+enum CloseChoice : int {
+    CLOSE_RETRY,
+    CLOSE_WITHOUT_SAVING,
+    CLOSE_CANCEL,  // the window stays open with everything typed
+};
+
+// Null means "close without saving" (an unattended test); the player installs
+// its dialog in WinMain.
+using CloseQuestion = CloseChoice (*)(const char* text);
+extern CloseQuestion g_askOnFailedClose;
+
+CloseChoice AskOnFailedClose(const char* text);

@@ -3,7 +3,10 @@
 
 #include <objbase.h>
 
+#include <cstdio>
+
 #include "answers/answer_field_win.h"
+#include "answers/answers_save_win.h"
 #include "answers/header_panel_win.h"
 #include "page/control_ids.h"
 #include "page/media_win.h"
@@ -86,16 +89,46 @@ LRESULT OnDestroy() {
     return 0;
 }
 
-// Closing saves first; the window itself stays until shutdown.
-LRESULT OnClose() {
-    if (g_quiz != nullptr) SaveAnswers(g_quiz);
+constexpr int CLOSE_QUESTION_SIZE = 2 * ANSWERS_NAME_SIZE + 256;
+HWND g_closeQuestionOwner = nullptr;  // the window being closed, while it asks
+
+CloseChoice AskAboutFailedSave() {
+    const AnswersPlaces& places = CurrentAnswersPlaces();
+    char text[CLOSE_QUESTION_SIZE];
+    std::snprintf(text, sizeof text,
+                  "Les r\xE9ponses n'ont pas pu \xEAtre enregistr\xE9"
+                  "es, ni dans %s, ni dans %s.\r\n"
+                  "R\xE9"
+                  "essayer, quitter sans enregistrer (les r\xE9ponses tap\xE9"
+                  "es seront perdues), ou annuler pour garder la fen\xEAtre ouverte ?",
+                  places.besideProgram, places.fallback[0] != '\0' ? places.fallback : "-");
+    return AskOnFailedClose(text);
+}
+
+// Closing saves first, and never drops answers silently: a failed save asks
+// whether to try again, quit anyway or keep the window. A record that does
+// not hold the program's quiz saves nothing and leaves the file alone. The
+// window itself stays until shutdown.
+LRESULT OnClose(HWND window) {
+    g_closeQuestionOwner = window;
+    if (AnswersCanBeSaved(g_quiz)) {
+        while (!SaveAnswers(g_quiz, SAVE_ON_CLOSE)) {
+            const CloseChoice choice = AskAboutFailedSave();
+            if (choice == CLOSE_CANCEL) return 0;
+            if (choice == CLOSE_WITHOUT_SAVING) break;
+        }
+    }
     return OnDestroy();
 }
 
-// A logoff or shutdown ends the process without WM_CLOSE: save the answers
-// typed since the last save. No message box: the session is going away.
+// A logoff or shutdown ends the process without WM_CLOSE, perhaps right
+// after this returns: save the answers typed since the last save (beside
+// the program, else in the fallback) and remove the clip file. No message
+// box: the session is going away.
 LRESULT OnEndSession(WPARAM ending) {
-    if (ending && g_quiz != nullptr) SaveAnswers(g_quiz, false);
+    if (!ending) return 0;
+    if (g_quiz != nullptr) SaveAnswers(g_quiz, SAVE_SILENT);
+    CloseMediaPage();
     return 0;
 }
 
@@ -198,7 +231,40 @@ void ShutDown(HWND mainWindow, bool comStarted) {
     g_quiz = nullptr;
 }
 
+INT_PTR OnCloseQuestionInit(HWND dialog, LPARAM text) {
+    SetDlgItemTextA(dialog, ID_SAVE_FAILED_TEXT, reinterpret_cast<const char*>(text));
+    return TRUE;
+}
+
 }  // namespace
+
+INT_PTR CALLBACK CloseQuestionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return OnCloseQuestionInit(dialog, lParam);
+        case WM_COMMAND:
+            if (LOWORD(wParam) == ID_SAVE_RETRY || LOWORD(wParam) == ID_QUIT_WITHOUT_SAVING ||
+                LOWORD(wParam) == ID_KEEP_OPEN) {
+                EndDialog(dialog, LOWORD(wParam));
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+CloseChoice AskWithCloseDialog(const char* text) {
+    HWND owner = IsWindow(g_closeQuestionOwner) ? g_closeQuestionOwner : nullptr;
+    const INT_PTR chosen =
+        DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SAVE_FAILED), owner,
+                        CloseQuestionProc, reinterpret_cast<LPARAM>(text));
+    if (chosen == ID_SAVE_RETRY) return CLOSE_RETRY;
+    if (chosen == ID_QUIT_WITHOUT_SAVING) return CLOSE_WITHOUT_SAVING;
+    // Annuler, Escape, the close box, or a dialog that could not be shown:
+    // nothing is lost by keeping the window.
+    return CLOSE_CANCEL;
+}
 
 void CreateLabel(HWND parent, const char* text, int x, int y, int width, int height, int id) {
     HWND label = CreateWindowExA(0, "Static", text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX, x, y,
@@ -236,7 +302,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_SIZE:
             return OnSize(window, wParam);
         case WM_CLOSE:
-            return OnClose();
+            return OnClose(window);
         case WM_ENDSESSION:
             return OnEndSession(wParam);
         case WM_DESTROY:

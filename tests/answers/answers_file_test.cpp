@@ -11,28 +11,51 @@ TEST(AnswersFileName, OnlyTheLastElementsDotCountsAndWhatDoesNotFitIsRefused) {
     const std::string x255(255, 'x');
     const struct {
         std::string path;
-        std::string replaced;  // ReplaceExtensionWithTxt; empty: not checked
-        std::string fileName;  // MakeAnswersFileName; empty: refused
+        std::string replaced;  // ReplaceExtensionWithTxt; empty: refused
     } rows[] = {
-        {"C:\\quiz\\player.exe", "C:\\quiz\\player.txt", "player.txt"},
-        {"C:\\mes.quiz\\brelo", "C:\\mes.quiz\\brelo.txt", "brelo.txt"},
-        {"a.b.exe", "a.b.txt", "a.b.txt"},
-        {"C:\\q\\brelo.", "C:\\q\\brelo.txt", "brelo.txt"},
+        {"C:\\quiz\\player.exe", "C:\\quiz\\player.txt"},
+        {"C:\\mes.quiz\\brelo", "C:\\mes.quiz\\brelo.txt"},
+        {"a.b.exe", "a.b.txt"},
+        {"C:\\q\\brelo.", "C:\\q\\brelo.txt"},
         // 257 characters and a one-letter extension grow to 259 and fit; 258 do not.
-        {x255 + ".e", "", x255 + ".txt"},
-        {x255 + "x.e", "", ""},
-        {x255 + "xx", "", ""},  // + ".txt" = 261
+        {x255 + ".e", x255 + ".txt"},
+        {x255 + "x.e", ""},
+        {x255 + "xx", ""},  // + ".txt" = 261
     };
     for (const auto& row : rows) {
         char out[ANSWERS_NAME_SIZE] = "z";
-        EXPECT_EQ(MakeAnswersFileName(row.path.c_str(), out, sizeof out), !row.fileName.empty());
-        EXPECT_EQ(out, row.fileName) << row.path;
-        if (row.replaced.empty()) continue;
-        ASSERT_TRUE(ReplaceExtensionWithTxt(row.path.c_str(), out, sizeof out)) << row.path;
+        EXPECT_EQ(ReplaceExtensionWithTxt(row.path.c_str(), out, sizeof out),
+                  !row.replaced.empty());
         EXPECT_EQ(out, row.replaced) << row.path;
     }
     char out[8];
-    EXPECT_FALSE(MakeAnswersFileName(nullptr, out, sizeof out));
+    EXPECT_FALSE(ReplaceExtensionWithTxt(nullptr, out, sizeof out));
+}
+
+// The hash is part of stored file names: published FNV-1a vectors pin it.
+TEST(AnswersFileName, FallbackNamesCarryAStableHashOfTheWholePath) {
+    const struct {
+        std::string appData, program;
+        int size;
+        std::string fallback;  // empty: refused
+    } rows[] = {
+        {"C:\\AD", "a", 64, "C:\\AD\\Brelo\\a-e40c292c.txt"},
+        {"C:\\AD\\", "foobar", 64, "C:\\AD\\Brelo\\foobar-bf9cf968.txt"},
+        {"C:\\AD", "E:\\Quiz.cd\\Carte.EXE", 64, "C:\\AD\\Brelo\\Carte-f726017b.txt"},
+        {"C:\\AD", "FOOBAR", 64, "C:\\AD\\Brelo\\FOOBAR-bf9cf968.txt"},  // case is one path
+        {"C:\\AD", "a", 27, "C:\\AD\\Brelo\\a-e40c292c.txt"},            // exactly fits
+        {"C:\\AD", "a", 26, ""},
+        {"", "a", 64, ""},                  // no application data folder
+        {"C:\\AD", "C:\\q\\.exe", 64, ""},  // no name to give
+    };
+    for (const auto& row : rows) {
+        std::vector<char> out(static_cast<size_t>(row.size) + 8, 'z');
+        EXPECT_EQ(
+            MakeFallbackAnswersName(row.appData.c_str(), row.program.c_str(), out.data(), row.size),
+            !row.fallback.empty());
+        EXPECT_EQ(std::string(out.data()), row.fallback) << row.program << " " << row.size;
+        EXPECT_EQ(out[static_cast<size_t>(row.size)], 'z');
+    }
 }
 
 std::vector<std::string> ReadLines(const std::string& file, int fields, int bufferSize = 260) {

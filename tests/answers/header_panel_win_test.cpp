@@ -1,4 +1,4 @@
-// The header panel's texts and layout, and the saving of answers.
+// The header panel's texts and layout.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -49,69 +49,6 @@ TEST(HeaderPanelWin, ShowsTheQuizAndPlacesTheRightGroupFromTheRightEdge) {
         const RECT r = TestPlayer::RectOn(player.header, GetDlgItem(player.header, p.id));
         EXPECT_EQ((std::array<LONG, 4>{r.left, r.top, r.right - r.left, r.bottom - r.top}), p.box)
             << p.id;
-    }
-}
-
-// Fields of 259 and 300 characters: the line buffer holds 259 and CR LF.
-TEST(SaveAnswersWin, F2AndSauverWriteEveryFieldAsOneCrLfLineWhole) {
-    ScratchFolder folder;
-    TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 6));
-    EXPECT_EQ(GetDlgItem(player.header, ID_HIDE_CHECKBOX), nullptr);  // picture quizzes only
-    const std::string longest(259, 'x');
-    player.Put(1, "un");
-    player.Put(3, "\xE9l\xE8ve  ");
-    player.Put(4, longest.c_str());
-    player.Put(5, std::string(300, 'y').c_str());
-    player.Focus(3);
-    player.Press(VK_F2);
-    EXPECT_EQ(GetFocus(), player.Item(ID_ANSWER_EDIT + 3));
-    EXPECT_EQ(folder.Read(folder.AnswersFile()), "un\r\n\r\n\xE9l\xE8ve  \r\n" + longest + "\r\n" +
-                                                     std::string(259, 'y') + "\r\n\r\n");
-    EXPECT_EQ(folder.Read(folder.AnswersFile() + ".tmp"), "<missing>");
-
-    player.Put(4, "");
-    player.Put(5, "");
-    SendMessageA(player.header, WM_COMMAND, ID_SAVE_BUTTON, 0);
-    EXPECT_EQ(folder.Read(folder.AnswersFile()), "un\r\n\r\n\xE9l\xE8ve  \r\n\r\n\r\n\r\n");
-    EXPECT_TRUE(ReportedMessages().empty());
-}
-
-TEST(SaveAnswersWin, AFailedSaveKeepsTheOldFileAndSaysSo) {
-    for (bool readOnly : {true, false}) {  // else the file beside it cannot be created
-        SCOPED_TRACE(readOnly);
-        ScratchFolder folder;
-        const std::string name = folder.AnswersFile();
-        folder.Write(name, "ancien\r\n");
-        ASSERT_TRUE(readOnly ? SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY)
-                             : CreateDirectoryA((name + ".tmp").c_str(), nullptr));
-        TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 2));
-        player.Put(1, "nouveau");
-        SendMessageA(player.header, WM_COMMAND, ID_SAVE_BUTTON, 0);
-        player.Focus(1);
-        player.Press(VK_F2);
-        EXPECT_FALSE(SaveAnswers(player.quiz, false));  // asked not to report: silent
-        EXPECT_EQ(folder.Read(name), "ancien\r\n");
-        EXPECT_EQ(ReportedMessages().size(), 2u);  // "Sauver" and F2
-        for (const ReportedMessage& shown : ReportedMessages()) {
-            EXPECT_EQ(shown.caption, "Brelo");
-            EXPECT_NE(shown.text.find(name), std::string::npos);
-        }
-        if (!readOnly) RemoveDirectoryA((name + ".tmp").c_str());
-    }
-}
-
-// Windows ending the session sends WM_ENDSESSION, never WM_CLOSE. Without its
-// page a save must not blank the file.
-TEST(SaveAnswersWin, TheEndOfTheSessionSavesAndNoPageSavesNothing) {
-    for (WPARAM ending : {WPARAM(FALSE), WPARAM(TRUE)}) {
-        ScratchFolder folder;
-        TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 2));
-        player.Put(2, "tard");
-        SendMessageA(player.main, WM_ENDSESSION, ending, 0);
-        EXPECT_EQ(folder.Read(folder.AnswersFile()), ending ? "\r\ntard\r\n" : "<missing>");
-        DestroyWindow(player.page);
-        EXPECT_FALSE(SaveAnswers(player.quiz, false));
-        EXPECT_EQ(folder.Read(folder.AnswersFile()), ending ? "\r\ntard\r\n" : "<missing>");
     }
 }
 

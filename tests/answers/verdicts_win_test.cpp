@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "answers/header_panel_win.h"
+#include "answers/answers_save_win.h"
 #include "page/control_ids.h"
 #include "tests/common/test_player_win.h"
 

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "answers/answers_file.h"
+#include "answers/answers_save_win.h"
 #include "answers/header_panel_win.h"
 #include "page/control_ids.h"
 #include "page/question_page_win.h"
@@ -37,6 +37,7 @@ QuizData* NumberedQuiz(int mediaKind, int answersPerQuestion, int displayMode, i
     quiz->answersPerQuestion = answersPerQuestion;
     quiz->displayMode = displayMode;
     quiz->questionCount = questions;
+    quiz->holdsOwnQuiz = true;
     CopyText(quiz->title, QUIZ_TEXT_SIZE, "Quiz de test");
     CopyText(quiz->author, QUIZ_TEXT_SIZE, "Brelo");
     CopyText(quiz->explanations, QUIZ_TEXT_SIZE, "Tapez vos r\xE9ponses.");
@@ -64,22 +65,32 @@ ScratchFolder::ScratchFolder() : previous_(fs::current_path().string()) {
         path_ = (fs::temp_directory_path() / (stem + std::to_string(++serial))).string();
     } while (!fs::create_directory(path_));
     fs::current_path(path_);
+    // The program seems to live here, with the user's folders and the
+    // temporary folder inside: nothing a test writes lands elsewhere.
+    char module[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, module, sizeof module);
+    const std::string program = path_ + "\\" + fs::path(module).filename().string();
+    fs::create_directory(path_ + "\\appdata");
+    fs::create_directory(path_ + "\\tmp");
+    FindAnswersPlaces(program.c_str(), (path_ + "\\appdata").c_str());
+    SetEnvironmentVariableA("TMP", (path_ + "\\tmp\\").c_str());
 }
 
 ScratchFolder::~ScratchFolder() {
     fs::current_path(previous_);
+    SetEnvironmentVariableA("TMP", nullptr);
     std::error_code error;  // read-only files too
-    for (const auto& file : fs::directory_iterator(path_, error))
+    for (const auto& file : fs::recursive_directory_iterator(path_, error))
         SetFileAttributesA(file.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
     fs::remove_all(path_, error);
 }
 
 std::string ScratchFolder::AnswersFile() const {
-    char module[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, module, sizeof module);
-    char name[ANSWERS_NAME_SIZE] = {};
-    MakeAnswersFileName(module, name, sizeof name);
-    return name;
+    return CurrentAnswersPlaces().besideProgram;
+}
+
+std::string ScratchFolder::Fallback() const {
+    return CurrentAnswersPlaces().fallback;
 }
 
 std::string ScratchFolder::Read(const std::string& name) const {

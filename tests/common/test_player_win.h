@@ -20,12 +20,15 @@ struct ReportedMessage {
 };
 std::vector<ReportedMessage>& ReportedMessages();
 
-// A fresh current folder for one test's answers file, removed afterwards.
+// A fresh current folder for one test, removed afterwards. The program's
+// answers file, its fallback (under "appdata") and the clip files (under
+// "tmp", the temporary folder) all go in it.
 class ScratchFolder {
   public:
     ScratchFolder();
     ~ScratchFolder();
     std::string AnswersFile() const;
+    std::string Fallback() const;
     std::string Read(const std::string& name) const;  // "<missing>" when absent
     void Write(const std::string& name, const std::string& bytes) const;
 

@@ -38,30 +38,45 @@ TEST(SniffClipExtension, FirstAndNinthBytesAndShortClips) {
     }
 }
 
-TEST(FormatClipPath, NamesTheFileOrRefusesWhatDoesNotFit) {
+// Names hold the process id; no folder means no clip, never the current directory.
+TEST(ClipFileName, NamesTheFileOrRefusesWhatDoesNotFit) {
     const struct {
-        std::string tempDir;
+        std::string folder;
+        unsigned long processId;
         int identifier;
         const char* extension;
         size_t size;
         std::string path;  // empty: refused
     } rows[] = {
-        {"C:\\Temp\\", 401, "MP3", 260, "C:\\Temp\\brelo401.MP3"},
-        {"", 496, "XXX", 13, "brelo496.XXX"},  // exactly fits with its terminator
-        {"", 496, "XXX", 12, ""},
-        {std::string(247, 'a'), 403, "AVI", 260, std::string(247, 'a') + "brelo403.AVI"},
-        {std::string(248, 'a'), 403, "AVI", 260, ""},
-        {std::string(300, 'd'), 403, "AVI", 260, ""},  // longer than the buffer alone
+        {"C:\\Temp\\", 4242, 401, "MP3", 260, "C:\\Temp\\brelo-4242-401.MP3"},
+        {"T\\", 7, 496, "XXX", 18, "T\\brelo-7-496.XXX"},  // exactly fits with its terminator
+        {"T\\", 7, 496, "XXX", 17, ""},
+        {"", 7, 401, "WAV", 260, ""},
+        {std::string(244, 'a'), 7, 403, "AVI", 260, std::string(244, 'a') + "brelo-7-403.AVI"},
+        {std::string(245, 'a'), 7, 403, "AVI", 260, ""},
+        {std::string(300, 'd'), 7, 403, "AVI", 260, ""},  // longer than the buffer alone
     };
     for (const auto& row : rows) {
         std::vector<char> buffer(row.size + 16, '\x5A');
-        EXPECT_EQ(FormatClipPath(buffer.data(), row.size, row.tempDir.c_str(), row.identifier,
-                                 row.extension),
+        EXPECT_EQ(FormatClipPath(buffer.data(), row.size, row.folder.c_str(), row.processId,
+                                 row.identifier, row.extension),
                   !row.path.empty());
-        EXPECT_EQ(std::string(buffer.data()), row.path) << row.tempDir.size() << " + " << row.size;
+        EXPECT_EQ(std::string(buffer.data()), row.path) << row.folder.size() << " + " << row.size;
         for (size_t i = row.size; i < buffer.size(); ++i) {
             ASSERT_EQ(buffer[i], '\x5A') << "written past the buffer at " << i;
         }
+    }
+    // Only names made as above are taken for leftover clips.
+    const struct {
+        const char* name;
+        unsigned long processId;  // 0: not a clip file's name
+    } names[] = {{"brelo-4242-401.MP3", 4242},  {"brelo-1-0.XXX", 1},  {"brelo401.WAV", 0},
+                 {"brelo-4242-401.MP3x", 0},    {"brelo--401.WAV", 0}, {"brelo-12-.WAV", 0},
+                 {"brelo-1234567890-1.AVI", 0}, {"Brelo-1-1.AVI", 0},  {"brelo-1-1", 0}};
+    for (const auto& row : names) {
+        unsigned long processId = 0;
+        EXPECT_EQ(ParseClipFileName(row.name, &processId), row.processId != 0) << row.name;
+        EXPECT_EQ(processId, row.processId) << row.name;
     }
 }
 
@@ -87,7 +102,7 @@ class FakeDevice : public MediaDevice {
     }
     bool WriteClipFile(const char* path, const uint8_t* bytes, size_t size) override {
         ++writes;
-        files[path] = std::string(bytes, bytes + (failing != "write" ? size : size / 2));
+        if (failing != "write") files[path] = std::string(bytes, bytes + size);
         return failing != "write";
     }
     void DeleteClipFile(const char* path) override {
@@ -134,10 +149,11 @@ TEST(MediaPlayback, ButtonsPlayPauseResumeStopAndReplaceClips) {
     device.clips[403] = WAV_CLIP;
     device.clips[405] = ODD_CLIP;  // an unknown kind is played all the same
     MediaPlayback playback(device);
+    playback.SetClipFolder("T\\", 9);
     for (int i = 0; i < 6; ++i) playback.PlayerBuilt(i);
     EXPECT_EQ(playback.Current(), 5);  // after the build: the last question built
 
-    const std::set<std::string> none, q3 = {"brelo403.WAV"}, q5 = {"brelo405.XXX"};
+    const std::set<std::string> none, q3 = {"T\\brelo-9-403.WAV"}, q5 = {"T\\brelo-9-405.XXX"};
     const uint64_t HIGH = uint64_t{1} << 32;
     const struct {
         uint64_t command;
@@ -168,7 +184,7 @@ TEST(MediaPlayback, ButtonsPlayPauseResumeStopAndReplaceClips) {
         EXPECT_EQ(device.writes, row.writes) << row.command;
         EXPECT_EQ(playback.Current(), row.current) << row.command;
     }
-    EXPECT_EQ(device.files["brelo405.XXX"], std::string(ODD_CLIP.begin(), ODD_CLIP.end()));
+    EXPECT_EQ(device.files["T\\brelo-9-405.XXX"], std::string(ODD_CLIP.begin(), ODD_CLIP.end()));
 
     device.failing = "pause";  // a pause the player refuses leaves the clip playing
     playback.OnCommand(quiz, 6005);
@@ -192,24 +208,24 @@ TEST(MediaPlayback, ClipsThatCannotBePlayedLeaveNothingBehind) {
         std::string failing;
         int32_t mediaKind;
         int button;  // clip 402 is missing
-        std::string tempDir;
+        std::string folder;
         std::vector<std::string> messages;
     } rows[] = {
-        {"", MEDIA_SOUND, 6002, "", {}},           {"load", MEDIA_SOUND, 6003, "", {audio}},
-        {"load", MEDIA_VIDEO, 6003, "", {video}},  {"write", MEDIA_SOUND, 6003, "", {audio}},
-        {"", MEDIA_VIDEO, 6003, tooLong, {video}}, {"open", MEDIA_SOUND, 6003, "", {audio}},
-        {"play", MEDIA_SOUND, 6003, "", {audio}},
+        {"", MEDIA_SOUND, 6002, "T\\", {}},          {"load", MEDIA_SOUND, 6003, "T\\", {audio}},
+        {"load", MEDIA_VIDEO, 6003, "T\\", {video}}, {"write", MEDIA_SOUND, 6003, "T\\", {audio}},
+        {"", MEDIA_VIDEO, 6003, tooLong, {video}},   {"open", MEDIA_SOUND, 6003, "T\\", {audio}},
+        {"play", MEDIA_SOUND, 6003, "T\\", {audio}}, {"", MEDIA_SOUND, 6003, "", {audio}},
     };
     g_reportMessage = RecordMessage;
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.failing + row.tempDir.substr(0, 3) + std::to_string(row.mediaKind));
+        SCOPED_TRACE(row.failing + row.folder.substr(0, 3) + std::to_string(row.mediaKind));
         QuizRecord quiz;
         quiz.mediaKind = row.mediaKind;
-        CopyText(quiz.tempDir, QUIZ_TEMP_DIR_SIZE, row.tempDir.c_str());
         FakeDevice device;
         device.clips[403] = WAV_CLIP;
         device.failing = row.failing;
         MediaPlayback playback(device);
+        playback.SetClipFolder(row.folder.c_str(), 9);
         g_messages.clear();
         playback.OnCommand(quiz, static_cast<uint64_t>(row.button));
         const int index = row.button - 6001;

@@ -1,8 +1,9 @@
 // Media quizzes under wine: the real page, real clicks, clip files looked for
-// in the folder. Wine's player plays only this program's AVI clips (no sound
+// in the temporary folder. Wine's player plays only this program's AVI clips (no sound
 // device) and has no pause, so pausing is left to the native tests.
 #include <windows.h>
 #include <oleauto.h>
+#include <tlhelp32.h>
 #include <wmp.h>
 
 #include <gtest/gtest.h>
@@ -17,18 +18,24 @@
 
 namespace {
 
-bool FileExists(const char* name) {
-    return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES;
+bool FileExists(const std::string& name) {
+    return GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::wstring FullPath(const char* name) {
+// The clip file of resource `id` written by a process, in the temporary folder.
+std::string Clip(int id, unsigned long process = GetCurrentProcessId(), const char* kind = "AVI") {
+    return "tmp\\brelo-" + std::to_string(process) + "-" + std::to_string(id) + "." + kind;
+}
+
+std::wstring FullPath(const std::string& name) {
     wchar_t wide[MAX_PATH] = {}, full[1024] = {};
-    MultiByteToWideChar(CP_ACP, 0, name, -1, wide, MAX_PATH);
+    MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide, MAX_PATH);
     GetFullPathNameW(wide, 1024, full, nullptr);
     return full;
 }
 
-// The URL of the player the ATL host holds in a window, asked independently of Brelo.
+// The URL of the player the ATL host holds in a window, asked independently
+// of Brelo; "+" is added for each of its restrictions that is off.
 std::wstring HostedUrl(HWND host) {
     using GetControl = HRESULT(WINAPI*)(HWND, IUnknown**);
     auto get = reinterpret_cast<GetControl>(reinterpret_cast<void (*)()>(
@@ -40,8 +47,17 @@ std::wstring HostedUrl(HWND host) {
     control->Release();
     BSTR url = nullptr;
     const bool asked = player != nullptr && SUCCEEDED(player->get_URL(&url));
+    IWMPSettings* settings = nullptr;
+    VARIANT_BOOL invokeUrls = VARIANT_TRUE, errorDialogs = VARIANT_TRUE;
+    if (player != nullptr && SUCCEEDED(player->get_settings(&settings))) {
+        settings->get_invokeURLs(&invokeUrls);
+        settings->get_enableErrorDialogs(&errorDialogs);
+        settings->Release();
+    }
     if (player != nullptr) player->Release();
     std::wstring text = !asked ? L"<no player>" : url != nullptr ? url : L"";
+    if (asked && invokeUrls != VARIANT_FALSE) text += L"+";
+    if (asked && errorDialogs != VARIANT_FALSE) text += L"+";
     SysFreeString(url);
     return text;
 }
@@ -82,27 +98,27 @@ TEST_F(MediaPageTest, ClipsAreWrittenHandedOverLetGoAndDeleted) {
     Click(ID_PLAY_BUTTON + 3);
     HMODULE self = GetModuleHandleA(nullptr);
     HRSRC clip = FindResourceA(self, MAKEINTRESOURCEA(403), "IMG");
-    EXPECT_EQ(folder.Read("brelo403.AVI"),
+    EXPECT_EQ(folder.Read(Clip(403)),
               std::string(static_cast<const char*>(LockResource(LoadResource(self, clip))),
                           SizeofResource(self, clip)));
-    EXPECT_EQ(UrlOf(3), FullPath("brelo403.AVI"));
+    EXPECT_EQ(UrlOf(3), FullPath(Clip(403)));
     EXPECT_EQ(QuestionMediaState(3), MEDIA_PLAYING);
 
     Click(ID_PLAY_BUTTON + 5);
-    EXPECT_FALSE(FileExists("brelo403.AVI"));
+    EXPECT_FALSE(FileExists(Clip(403)));
     EXPECT_EQ(UrlOf(3), L"");
     EXPECT_EQ(QuestionMediaState(3), MEDIA_STOPPED);
-    EXPECT_EQ(UrlOf(5), FullPath("brelo405.AVI"));
+    EXPECT_EQ(UrlOf(5), FullPath(Clip(405)));
 
     Click(ID_STOP_BUTTON + 1);  // any stop button stops the clip started last
-    EXPECT_FALSE(FileExists("brelo405.AVI"));
+    EXPECT_FALSE(FileExists(Clip(405)));
     EXPECT_EQ(UrlOf(5), L"");
     EXPECT_EQ(QuestionMediaState(5), MEDIA_STOPPED);
 
     Click(ID_PLAY_BUTTON + 4);
-    ASSERT_TRUE(FileExists("brelo404.AVI"));
+    ASSERT_TRUE(FileExists(Clip(404)));
     SendMessageA(player->page, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(FileExists("brelo404.AVI"));
+    EXPECT_FALSE(FileExists(Clip(404)));
     for (int q = 1; q <= 6; ++q) {
         EXPECT_EQ(UrlOf(q), L"") << q;
         EXPECT_FALSE(HasQuestionPlayer(q)) << "released at close: " << q;
@@ -118,24 +134,28 @@ TEST_F(MediaPageTest, WithoutTheAttachFunctionEveryQuestionIsStillBuilt) {
         EXPECT_FALSE(HasQuestionPlayer(q)) << q;
     }
     Click(ID_PLAY_BUTTON + 6);
-    EXPECT_FALSE(FileExists("brelo406.AVI"));
+    EXPECT_FALSE(FileExists(Clip(406)));
     EXPECT_EQ(QuestionMediaState(6), MEDIA_STOPPED);
     EXPECT_TRUE(ReportedMessages().empty());
 }
 
-// A folder in the way of the clip's name makes its creation fail, as a
-// read-only folder would; this program has no clip 407.
+// A file already in the way of the clip's name (the player's own) is never
+// opened or deleted: the clip is not played and says so. A folder in the
+// way stands for a temporary folder that cannot be written. This program
+// has no clip 407.
 TEST_F(MediaPageTest, ClipsThatCannotBeWrittenLeaveTheQuestionStopped) {
     const struct {
         int kind, q;
-        bool folderInTheWay;
+        const char* inTheWay;  // "file", "folder" or ""
         std::vector<std::string> messages;
-    } rows[] = {{MEDIA_SOUND, 3, true, {"Impossible de charger le fichier audio."}},
-                {MEDIA_VIDEO, 3, true, {"Impossible de charger le fichier vid\xE9o."}},
-                {MEDIA_VIDEO, 7, false, {}}};
+    } rows[] = {{MEDIA_SOUND, 3, "file", {"Impossible de charger le fichier audio."}},
+                {MEDIA_VIDEO, 3, "folder", {"Impossible de charger le fichier vid\xE9o."}},
+                {MEDIA_VIDEO, 7, "", {}}};
     for (const auto& row : rows) {
-        if (row.folderInTheWay) CreateDirectoryA("brelo403.AVI", nullptr);
-        Open(row.kind, 7);
+        const std::string way = row.inTheWay;
+        Open(row.kind, 7);  // after the start, which clears leftovers of this process id
+        if (way == "file") folder.Write(Clip(403), "mien");
+        if (way == "folder") CreateDirectoryA(Clip(403).c_str(), nullptr);
         EXPECT_TRUE(HasQuestionPlayer(row.q));
         Click(ID_PLAY_BUTTON + row.q);
         std::vector<std::string> messages;
@@ -148,21 +168,62 @@ TEST_F(MediaPageTest, ClipsThatCannotBeWrittenLeaveTheQuestionStopped) {
         EXPECT_EQ(UrlOf(row.q), L"") << "the player was given a file that is not there";
         EXPECT_STREQ(CurrentClipPath(), "");
         TearDown();
-        if (row.folderInTheWay) {
-            EXPECT_TRUE(RemoveDirectoryA("brelo403.AVI"));
-        }
+        EXPECT_EQ(folder.Read(Clip(403)), way == "file" ? "mien" : "<missing>");
+        if (way == "folder") RemoveDirectoryA(Clip(403).c_str());
     }
+}
+
+// A running process other than this one.
+DWORD RunningProcess() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    DWORD found = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more && found == 0;
+         more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ProcessID != GetCurrentProcessId() && entry.th32ProcessID != 0)
+            found = entry.th32ProcessID;
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+// At start the clips of players no longer running (and of an earlier
+// process with this id) are removed; nothing else is, and the current
+// directory is never looked at.
+TEST_F(MediaPageTest, OnlyClipsLeftByEndedPlayersAreRemoved) {
+    constexpr unsigned long ENDED = 999996;
+    const DWORD running = RunningProcess();
+    ASSERT_NE(running, 0u);
+    const std::vector<std::pair<std::string, bool>> files = {
+        {"brelo401.WAV", true},
+        {"brelo-999996-401.WAV", true},  // current directory
+        {Clip(401, ENDED, "WAV"), false},
+        {Clip(402), false},
+        {Clip(401, running, "WAV"), true},
+        {"tmp\\brelo401.WAV", true},
+        {"tmp\\brelo-999996-401.WAVE", true}};
+    for (const auto& file : files) folder.Write(file.first, "mien");
+    Open(MEDIA_VIDEO, 2);
+    Click(ID_PLAY_BUTTON + 1);
+    EXPECT_TRUE(FileExists(Clip(401)));
+    EXPECT_EQ(UrlOf(2), L"") << "a restriction of the player is off";
+    SendMessageA(player->page, WM_CLOSE, 0, 0);
+    for (const auto& file : files) {
+        EXPECT_EQ(folder.Read(file.first), file.second ? "mien" : "<missing>") << file.first;
+    }
+    EXPECT_FALSE(FileExists(Clip(401)));
 }
 
 TEST(MakeClipUrl, GivesTheFullPathOrRefusesWhatDoesNotFit) {
     ScratchFolder folder;
-    const std::wstring full = FullPath("brelo403.AVI");
+    const std::wstring full = FullPath(Clip(403));
     const struct {
         std::string path;
         size_t size;
         std::wstring url;  // empty: refused
-    } rows[] = {{"brelo403.AVI", full.size() + 1, full},
-                {"brelo403.AVI", full.size(), L""},
+    } rows[] = {{Clip(403), full.size() + 1, full},
+                {Clip(403), full.size(), L""},
                 {std::string(400, 'n'), 512, L""}};
     for (const auto& row : rows) {
         std::vector<wchar_t> url(row.size + 8, 0x5A5A);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "answers/answer_field_win.h"
-#include "answers/header_panel_win.h"
+#include "answers/answers_save_win.h"
 #include "page/control_ids.h"
 #include "page/page_layout.h"
 #include "page/question_page_win.h"
@@ -139,7 +139,7 @@ TEST(QuestionPage, AnswersFileRestoresEachFieldWhole) {
                                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         EXPECT_NE(exclusive, INVALID_HANDLE_VALUE);
         CloseHandle(exclusive);
-        ASSERT_TRUE(SaveAnswers(player.quiz, false));  // saved whole, as restored
+        ASSERT_TRUE(SaveAnswers(player.quiz, SAVE_SILENT));  // saved whole, as restored
         EXPECT_EQ(folder.Read(name), c.fields);
     }
 }

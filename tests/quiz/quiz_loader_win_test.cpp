@@ -29,6 +29,7 @@ TEST(LoadQuizFromModule, EveryTestQuiz) {
         EXPECT_EQ(Summary(quiz),
                   message == kMissingContent ? kSampleQuiz : Summary(test.source, message.empty()));
         EXPECT_STREQ(quiz.creditLine, "Fait avec Brelo");
+        EXPECT_EQ(quiz.holdsOwnQuiz, message != kMissingContent);  // only its own quiz saves
         LOGBRUSH brush = {};
         GetObjectA(quiz.quizBrush, sizeof brush, &brush);
         EXPECT_EQ(brush.lbColor, static_cast<COLORREF>(quiz.QuizColor()));

@@ -1,0 +1,236 @@
+// Saving the answers: beside the program, else in the fallback, never over
+// saved answers with a quiz that did not load, and never lost on closing.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "answers/answers_save_win.h"
+#include "page/control_ids.h"
+#include "shell/shell_win.h"
+#include "tests/common/test_player_win.h"
+
+namespace {
+
+enum How { SAUVER, F2, CLOSE, END_SESSION };
+
+void SaveBy(TestPlayer& player, How how) {
+    switch (how) {
+        case SAUVER:
+            SendMessageA(player.header, WM_COMMAND, ID_SAVE_BUTTON, 0);
+            break;
+        case F2:
+            player.Focus(1);
+            player.Press(VK_F2);
+            break;
+        case CLOSE:
+            SendMessageA(player.main, WM_CLOSE, 0, 0);
+            break;
+        case END_SESSION:
+            SendMessageA(player.main, WM_ENDSESSION, TRUE, 0);
+            break;
+    }
+    player.Pump();
+}
+
+std::vector<std::string> Shown() {
+    std::vector<std::string> texts;
+    for (const ReportedMessage& shown : ReportedMessages()) texts.push_back(shown.text);
+    return texts;
+}
+
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The file beside the program cannot be replaced: it is read-only (and a
+// killed save left its temporary file), or a folder stands where its
+// temporary file goes.
+void BlockBeside(const ScratchFolder& folder, bool readOnly) {
+    const std::string name = folder.AnswersFile();
+    folder.Write(name, "ancien\r\n");
+    if (readOnly) folder.Write(name + ".tmp", "vieux\r\n");
+    ASSERT_TRUE(readOnly ? SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY)
+                         : CreateDirectoryA((name + ".tmp").c_str(), nullptr));
+}
+
+// The fallback's folder cannot be made: a file has its name.
+void BlockFallback(const ScratchFolder& folder) {
+    folder.Write("appdata\\Brelo", "");
+}
+
+// Fields of 259 and 300 characters: the line buffer holds 259 and CR LF. A
+// pasted line break becomes a space, so later lines keep their places.
+TEST(SaveAnswersWin, F2AndSauverWriteEveryFieldAsOneCrLfLineWhole) {
+    ScratchFolder folder;
+    TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 6));
+    EXPECT_EQ(player.Text(ID_ANSWER_EDIT + 1), "");
+    const std::string longest(259, 'x');
+    player.Put(1, "un");
+    player.Put(2, "a\r\nb\nc\rd");
+    player.Put(3, "\xE9l\xE8ve  ");
+    player.Put(4, longest.c_str());
+    player.Put(5, std::string(300, 'y').c_str());
+    player.Focus(3);
+    player.Press(VK_F2);
+    EXPECT_EQ(GetFocus(), player.Item(ID_ANSWER_EDIT + 3));
+    EXPECT_EQ(folder.Read(folder.AnswersFile()), "un\r\na  b c d\r\n\xE9l\xE8ve  \r\n" + longest +
+                                                     "\r\n" + std::string(259, 'y') + "\r\n\r\n");
+    EXPECT_EQ(folder.Read(folder.AnswersFile() + ".tmp"), "<missing>");
+
+    player.Put(4, "");
+    player.Put(5, "");
+    SendMessageA(player.header, WM_COMMAND, ID_SAVE_BUTTON, 0);
+    EXPECT_EQ(folder.Read(folder.AnswersFile()), "un\r\na  b c d\r\n\xE9l\xE8ve  \r\n\r\n\r\n\r\n");
+    EXPECT_EQ(folder.Read(folder.Fallback()), "<missing>");
+    EXPECT_TRUE(ReportedMessages().empty());
+}
+
+// Content that did not load (or the sample quiz): the pupil's file stays as
+// it was, whatever asks for a save; only Sauver and F2 say why.
+TEST(SaveAnswersWin, AQuizThatDidNotLoadLeavesTheSavedAnswersAlone) {
+    for (How how : {SAUVER, F2, CLOSE, END_SESSION}) {
+        SCOPED_TRACE(how);
+        ScratchFolder folder;
+        folder.Write(folder.AnswersFile(), "ancien\r\nautre\r\n");
+        QuizData* quiz = NumberedQuiz(MEDIA_NONE, 1, 0, 2);
+        quiz->holdsOwnQuiz = false;
+        TestPlayer player(quiz);
+        player.Put(1, "nouveau");
+        SaveBy(player, how);
+        EXPECT_EQ(folder.Read(folder.AnswersFile()), "ancien\r\nautre\r\n");
+        EXPECT_EQ(folder.Read(folder.Fallback()), "<missing>");
+        const std::vector<std::string> shown = Shown();
+        ASSERT_EQ(shown.size(), how == SAUVER || how == F2 ? 1u : 0u);
+        for (const std::string& text : shown) EXPECT_TRUE(Has(text, "Aucune r\xE9ponse")) << text;
+    }
+}
+
+// Beside the program cannot be written: the fallback takes the answers and
+// the first save to it in a run says where (not at the end of a session);
+// the next start restores from it. When it cannot be written either, Sauver
+// and F2 say the answers were not saved and every file stays as it was.
+TEST(SaveAnswersWin, AFolderThatCannotBeWrittenSendsTheAnswersToTheFallback) {
+    const struct {
+        How how;
+        bool readOnly, fallbackBlocked;
+        int boxes;
+    } rows[] = {
+        {SAUVER, true, false, 1},      {F2, false, false, 1},   {CLOSE, true, false, 1},
+        {END_SESSION, true, false, 0}, {SAUVER, true, true, 2}, {F2, false, true, 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.how) + (row.readOnly ? " read-only" : " tmp folder") +
+                     (row.fallbackBlocked ? " both blocked" : ""));
+        ScratchFolder folder;
+        BlockBeside(folder, row.readOnly);
+        if (row.fallbackBlocked) BlockFallback(folder);
+        {
+            TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 2));
+            EXPECT_EQ(player.Text(ID_ANSWER_EDIT + 1), "ancien");
+            player.Put(1, "nouveau");
+            SaveBy(player, row.how);
+            if (row.how != CLOSE) SaveBy(player, row.how);  // told once per run only
+            EXPECT_EQ(folder.Read(folder.AnswersFile()), "ancien\r\n");
+            if (row.readOnly) {  // the leftover went even though the save could not
+                EXPECT_EQ(folder.Read(folder.AnswersFile() + ".tmp"), "<missing>");
+            }
+            EXPECT_EQ(folder.Read(folder.Fallback()),
+                      row.fallbackBlocked ? "<missing>" : "nouveau\r\n\r\n");
+            const std::vector<std::string> shown = Shown();
+            ASSERT_EQ(shown.size(), static_cast<size_t>(row.boxes));
+            for (const std::string& text : shown) {
+                EXPECT_TRUE(
+                    Has(text, row.fallbackBlocked ? folder.AnswersFile() : folder.Fallback()))
+                    << text;
+            }
+        }
+        if (row.fallbackBlocked) continue;
+        TestPlayer again(NumberedQuiz(MEDIA_NONE, 1, 0, 2));
+        EXPECT_EQ(again.Text(ID_ANSWER_EDIT + 1), "nouveau");
+    }
+}
+
+// Closing when the answers can be saved nowhere asks until the pupil quits
+// without them, keeps the window (Annuler) or a retry succeeds.
+TEST(SaveAnswersWin, ClosingAfterAFailedSaveAsks) {
+    static std::vector<CloseChoice> answers;
+    static int asked;
+    static ScratchFolder* scratch;
+    const struct {
+        std::vector<CloseChoice> choices;
+        bool windowStays;
+        std::string saved;
+    } rows[] = {
+        {{CLOSE_CANCEL}, true, "ancien\r\n"},
+        {{CLOSE_WITHOUT_SAVING}, false, "ancien\r\n"},
+        {{CLOSE_RETRY, CLOSE_WITHOUT_SAVING}, false, "ancien\r\n"},
+        {{CLOSE_RETRY, CLOSE_RETRY}, false, "nouveau\r\n\r\n"},  // the second retry succeeds
+    };
+    for (const auto& row : rows) {
+        ScratchFolder folder;
+        scratch = &folder;
+        BlockBeside(folder, true);
+        BlockFallback(folder);
+        answers = row.choices;
+        asked = 0;
+        g_askOnFailedClose = [](const char* text) {
+            EXPECT_TRUE(Has(text, scratch->AnswersFile())) << text;
+            // Before the last retry the file beside the program is freed.
+            if (++asked == 2 && answers[1] == CLOSE_RETRY) {
+                SetFileAttributesA(scratch->AnswersFile().c_str(), FILE_ATTRIBUTE_NORMAL);
+            }
+            return answers[static_cast<size_t>(asked - 1)];
+        };
+        TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 2));
+        player.Put(1, "nouveau");
+        SendMessageA(player.main, WM_CLOSE, 0, 0);
+        g_askOnFailedClose = nullptr;
+        EXPECT_EQ(asked, static_cast<int>(row.choices.size()));
+        EXPECT_EQ(IsWindow(player.page) != FALSE, row.windowStays);
+        EXPECT_EQ(player.Text(ID_ANSWER_EDIT + 1), row.windowStays ? "nouveau" : "");
+        EXPECT_EQ(folder.Read(folder.AnswersFile()), row.saved);
+        EXPECT_TRUE(ReportedMessages().empty());
+    }
+}
+
+// The player's own question: its three buttons, each giving its choice.
+TEST(SaveAnswersWin, TheCloseQuestionOffersThreeChoices) {
+    static int button;
+    static std::vector<std::string> labels;
+    const struct {
+        int button;
+        CloseChoice choice;
+    } rows[] = {{ID_SAVE_RETRY, CLOSE_RETRY},
+                {ID_QUIT_WITHOUT_SAVING, CLOSE_WITHOUT_SAVING},
+                {ID_KEEP_OPEN, CLOSE_CANCEL}};
+    for (const auto& row : rows) {
+        button = row.button;
+        labels.clear();
+        SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR timer, DWORD) {
+            KillTimer(nullptr, timer);
+            HWND dialog = nullptr;  // the question is this thread's only dialog box
+            EnumThreadWindows(
+                GetCurrentThreadId(),
+                [](HWND window, LPARAM found) {
+                    if (GetDlgItem(window, ID_SAVE_FAILED_TEXT) == nullptr) return TRUE;
+                    *reinterpret_cast<HWND*>(found) = window;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&dialog));
+            for (int id :
+                 {ID_SAVE_FAILED_TEXT, ID_SAVE_RETRY, ID_QUIT_WITHOUT_SAVING, ID_KEEP_OPEN})
+                labels.push_back(TestPlayer::TextOf(dialog, id));
+            PostMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+        });
+        EXPECT_EQ(AskWithCloseDialog("Que faire ?"), row.choice);
+        EXPECT_EQ(labels, (std::vector<std::string>{"Que faire ?",
+                                                    "R\xE9"
+                                                    "essayer",
+                                                    "Quitter sans enregistrer", "Annuler"}));
+    }
+}
+
+}  // namespace
