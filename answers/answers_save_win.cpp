@@ -17,6 +17,8 @@ constexpr char TEMPORARY_SUFFIX[] = ".tmp";
 constexpr int TEMPORARY_NAME_SIZE = ANSWERS_NAME_SIZE + sizeof TEMPORARY_SUFFIX;
 constexpr int SAVE_MESSAGE_SIZE = 2 * ANSWERS_NAME_SIZE + 256;
 constexpr char SAVE_CAPTION[] = "Brelo";
+constexpr int BUSY_RETRIES = 20;
+constexpr DWORD BUSY_WAIT_MS = 50;
 
 AnswersPlaces g_places;
 bool g_placesFound = false;
@@ -41,9 +43,23 @@ bool WriteAnswerLines(HANDLE file, const QuizData& quiz, HWND page) {
     return true;
 }
 
+// Two copies of one program closing together save through the same
+// temporary file: the second waits a little for the first rather than
+// sending its answers elsewhere.
+HANDLE CreateTemporaryFile(const char* temporaryName) {
+    for (int attempt = 0;; ++attempt) {
+        HANDLE file = CreateFileA(temporaryName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION ||
+            attempt == BUSY_RETRIES) {
+            return file;
+        }
+        Sleep(BUSY_WAIT_MS);
+    }
+}
+
 bool WriteAnswersFile(const char* temporaryName, const QuizData& quiz, HWND page) {
-    HANDLE file = CreateFileA(temporaryName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateTemporaryFile(temporaryName);
     if (file == INVALID_HANDLE_VALUE) return false;
     bool written = WriteAnswerLines(file, quiz, page) && FlushFileBuffers(file);
     if (!CloseHandle(file)) written = false;
@@ -99,9 +115,8 @@ void ReportSaveFailure(const char* name) {
 void AnnounceFallback(const AnswersPlaces& places) {
     char message[SAVE_MESSAGE_SIZE];
     std::snprintf(message, sizeof message,
-                  "Le dossier du programme n'accepte pas l'\xE9"
-                  "criture : les r\xE9ponses sont enregistr\xE9"
-                  "es dans le fichier %s.\r\n"
+                  "Les r\xE9ponses n'ont pas pu \xEAtre enregistr\xE9"
+                  "es dans le dossier du programme : elles le sont dans le fichier %s.\r\n"
                   "Elles y seront reprises au prochain lancement de ce programme depuis le "
                   "m\xEAme dossier.",
                   places.fallback);
