@@ -153,64 +153,32 @@ TEST(SaveAnswersWin, AFolderThatCannotBeWrittenSendsTheAnswersToTheFallback) {
     }
 }
 
-// Closing when the answers can be saved nowhere asks until the pupil quits
-// without them, keeps the window (Annuler) or a retry succeeds.
+// Closing when the answers can be saved nowhere asks, in the player's own
+// dialog, until the pupil quits without them, keeps the window and what was
+// typed (Annuler), or a retry succeeds.
 TEST(SaveAnswersWin, ClosingAfterAFailedSaveAsks) {
-    static std::vector<CloseChoice> answers;
-    static int asked;
-    static ScratchFolder* scratch;
+    static std::vector<int> buttons;  // pressed in turn, one per question
+    static std::vector<std::string> seen;
+    static std::string besideProgram;
     const struct {
-        std::vector<CloseChoice> choices;
+        std::vector<int> buttons;
         bool windowStays;
         std::string saved;
     } rows[] = {
-        {{CLOSE_CANCEL}, true, "ancien\r\n"},
-        {{CLOSE_WITHOUT_SAVING}, false, "ancien\r\n"},
-        {{CLOSE_RETRY, CLOSE_WITHOUT_SAVING}, false, "ancien\r\n"},
-        {{CLOSE_RETRY, CLOSE_RETRY}, false, "nouveau\r\n\r\n"},  // the second retry succeeds
+        {{ID_KEEP_OPEN}, true, "ancien\r\n"},
+        {{ID_QUIT_WITHOUT_SAVING}, false, "ancien\r\n"},
+        {{ID_SAVE_RETRY, ID_QUIT_WITHOUT_SAVING}, false, "ancien\r\n"},
+        {{ID_SAVE_RETRY, ID_SAVE_RETRY}, false, "nouveau\r\n\r\n"},  // the file is freed first
     };
+    g_askOnFailedClose = AskWithCloseDialog;
     for (const auto& row : rows) {
         ScratchFolder folder;
-        scratch = &folder;
+        besideProgram = folder.AnswersFile();
         BlockBeside(folder, true);
         BlockFallback(folder);
-        answers = row.choices;
-        asked = 0;
-        g_askOnFailedClose = [](const char* text) {
-            EXPECT_TRUE(Has(text, scratch->AnswersFile())) << text;
-            // Before the last retry the file beside the program is freed.
-            if (++asked == 2 && answers[1] == CLOSE_RETRY) {
-                SetFileAttributesA(scratch->AnswersFile().c_str(), FILE_ATTRIBUTE_NORMAL);
-            }
-            return answers[static_cast<size_t>(asked - 1)];
-        };
-        TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 2));
-        player.Put(1, "nouveau");
-        SendMessageA(player.main, WM_CLOSE, 0, 0);
-        g_askOnFailedClose = nullptr;
-        EXPECT_EQ(asked, static_cast<int>(row.choices.size()));
-        EXPECT_EQ(IsWindow(player.page) != FALSE, row.windowStays);
-        EXPECT_EQ(player.Text(ID_ANSWER_EDIT + 1), row.windowStays ? "nouveau" : "");
-        EXPECT_EQ(folder.Read(folder.AnswersFile()), row.saved);
-        EXPECT_TRUE(ReportedMessages().empty());
-    }
-}
-
-// The player's own question: its three buttons, each giving its choice.
-TEST(SaveAnswersWin, TheCloseQuestionOffersThreeChoices) {
-    static int button;
-    static std::vector<std::string> labels;
-    const struct {
-        int button;
-        CloseChoice choice;
-    } rows[] = {{ID_SAVE_RETRY, CLOSE_RETRY},
-                {ID_QUIT_WITHOUT_SAVING, CLOSE_WITHOUT_SAVING},
-                {ID_KEEP_OPEN, CLOSE_CANCEL}};
-    for (const auto& row : rows) {
-        button = row.button;
-        labels.clear();
-        SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR timer, DWORD) {
-            KillTimer(nullptr, timer);
+        buttons = row.buttons;
+        seen.clear();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
             HWND dialog = nullptr;  // the question is this thread's only dialog box
             EnumThreadWindows(
                 GetCurrentThreadId(),
@@ -220,17 +188,34 @@ TEST(SaveAnswersWin, TheCloseQuestionOffersThreeChoices) {
                     return FALSE;
                 },
                 reinterpret_cast<LPARAM>(&dialog));
-            for (int id :
-                 {ID_SAVE_FAILED_TEXT, ID_SAVE_RETRY, ID_QUIT_WITHOUT_SAVING, ID_KEEP_OPEN})
-                labels.push_back(TestPlayer::TextOf(dialog, id));
-            PostMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+            if (dialog == nullptr || buttons.empty()) return;
+            for (int id : {ID_SAVE_RETRY, ID_QUIT_WITHOUT_SAVING, ID_KEEP_OPEN})
+                seen.push_back(TestPlayer::TextOf(dialog, id));
+            EXPECT_TRUE(Has(TestPlayer::TextOf(dialog, ID_SAVE_FAILED_TEXT), besideProgram));
+            if (buttons.size() == 1 && buttons[0] == ID_SAVE_RETRY)
+                SetFileAttributesA(besideProgram.c_str(), FILE_ATTRIBUTE_NORMAL);
+            const int button = buttons.front();
+            buttons.erase(buttons.begin());
+            SendMessageA(dialog, WM_COMMAND, button, 0);
         });
-        EXPECT_EQ(AskWithCloseDialog("Que faire ?"), row.choice);
-        EXPECT_EQ(labels, (std::vector<std::string>{"Que faire ?",
-                                                    "R\xE9"
-                                                    "essayer",
-                                                    "Quitter sans enregistrer", "Annuler"}));
+        TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 2));
+        player.Put(1, "nouveau");
+        SendMessageA(player.main, WM_CLOSE, 0, 0);
+        KillTimer(nullptr, timer);
+        EXPECT_TRUE(buttons.empty()) << "asked fewer times than expected";
+        EXPECT_EQ(seen.size(), 3 * row.buttons.size());
+        for (size_t i = 0; i < seen.size(); ++i) {
+            EXPECT_EQ(seen[i],
+                      (std::vector<std::string>{"R\xE9"
+                                                "essayer",
+                                                "Quitter sans enregistrer", "Annuler"}[i % 3]));
+        }
+        EXPECT_EQ(IsWindow(player.page) != FALSE, row.windowStays);
+        EXPECT_EQ(player.Text(ID_ANSWER_EDIT + 1), row.windowStays ? "nouveau" : "");
+        EXPECT_EQ(folder.Read(folder.AnswersFile()), row.saved);
+        EXPECT_TRUE(ReportedMessages().empty());
     }
+    g_askOnFailedClose = nullptr;
 }
 
 }  // namespace

@@ -1,89 +1,119 @@
 #!/usr/bin/env bash
-# End to end, what the player writes: the real players under wine, driven by
-# the probe (no keystrokes, so nothing depends on the focus).
-#  1. A player whose quiz content does not decode leaves the answers file
-#     beside it byte for byte as it was when it is closed.
-#  2. Two players of one video quiz play at once: each writes its clip under
-#     a name of its own in the temporary folder, a file named like an old
-#     clip in the current directory is untouched, and no clip is left after.
-# Usage: e2e_answers.sh <player.exe> <video player.exe> <e2e_probe.exe>
+# End to end, what the player writes, driven by the probe (no keystrokes).
+#   e2e_answers.sh players <player.exe> <video player.exe> <e2e_probe.exe>
+#     content that does not decode leaves the answers file as it was; two
+#     players of one clip quiz write clips of their own in the temporary
+#     folder (the second's start keeps the first's), never in the current
+#     directory, and leave none behind.
+#   e2e_answers.sh readonly <player.exe> <e2e_probe.exe> <prefix folder>
+#     in a folder that cannot be written (a read-only bind mount in a mount
+#     namespace of its own, root only) the answers go to the fallback, the
+#     pupil is told once, and the next start restores them. The wine server
+#     runs inside the namespace (wine opens files there), on a prefix of its own.
 set -euo pipefail
-player=$1
-video=$2
-probe_exe=$3
-work=$(mktemp -d)
+mode=$1
 pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-cp "$probe_exe" "$work/probe.exe"
-cd "$work"
-
 probe() { wine probe.exe "$@" | tr -d '\r'; }
 fail() { echo "FAIL: $*"; exit 1; }
-
-# Waits (about 20 s at most) until `probe <args>` prints a line equal to $1.
-wait_for() {
+wait_for() {  # wait_for <line> <probe arguments>: about 30 s at most
   local want=$1; shift
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 150); do
     probe "$@" 2>/dev/null | grep -qxF -- "$want" && return 0
     sleep 0.2
   done
   fail "never saw '$want' from: probe $*"
 }
-
-wait_for_exit() {
+close_all() {  # closes every player, answering its boxes; prints their texts
+  probe close
   for p in "${pids[@]}"; do
-    for _ in $(seq 1 200); do kill -0 "$p" 2>/dev/null || continue 2; sleep 0.2; done
-    fail "a player did not end after closing; $(probe windows) windows, boxes: $(probe boxes)"
+    for _ in $(seq 1 200); do
+      probe boxes | grep -a '^box=' || true
+      kill -0 "$p" 2>/dev/null || continue 2
+      sleep 0.2
+    done
+    fail "a player did not end after closing"
   done
   pids=()
 }
 
-echo "== content that does not decode: the answers file stays as it was"
-cp "$player" spoilt.exe
-probe spoil spoilt.exe || fail "cannot spoil the quiz content"
-printf 'paris\r\n\r\nquatre\r\nun autre\r\n' >spoilt.txt   # a save would keep three lines
-cp spoilt.txt before.txt
-wine spoilt.exe & pids+=($!)
-boxes=""
-for _ in $(seq 1 100); do                # the loader says so before the window shows
-  boxes=$(probe boxes)
-  [ -n "$boxes" ] && break
-  sleep 0.2
-done
-LC_ALL=C grep -aq '^box=Erreur dans le d.cryptage des reponses$' <<<"$boxes" ||
-  fail "the failed load was not reported: $boxes"
-wait_for 1 windows
-probe close                              # a box now would keep the player from ending
-wait_for_exit
-cmp -s before.txt spoilt.txt || { od -c spoilt.txt; fail "the answers file was changed"; }
+if [ "$mode" = players ]; then
+  work=$(mktemp -d)
+  trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
+  cp "$4" "$work/probe.exe"
+  cp "$3" "$work/video.exe"
+  cd "$work"
+  echo "== content that does not decode: the answers file stays as it was"
+  cp "$2" spoilt.exe
+  probe spoil spoilt.exe || fail "cannot spoil the quiz content"
+  printf 'paris\r\n\r\nquatre\r\nun autre\r\n' | tee spoilt.txt >before.txt  # a save keeps 3
+  wine spoilt.exe & pids+=($!)
+  for _ in $(seq 1 150); do             # the loader's box comes before the window
+    boxes=$(probe boxes)
+    [ -n "$boxes" ] && break
+    sleep 0.2
+  done
+  LC_ALL=C grep -aqx 'box=Erreur dans le d.cryptage des reponses' <<<"$boxes" ||
+    fail "the failed load was not reported: $boxes"
+  wait_for 1 windows
+  [ -z "$(close_all)" ] || fail "a box was shown on closing"
+  cmp -s before.txt spoilt.txt || fail "the answers file was changed: $(od -c spoilt.txt)"
 
-echo "== two players of one clip quiz at once"
-temp=$(winepath -u "$(wine cmd /c echo %TEMP% | tr -d '\r')")
-[ -d "$temp" ] || fail "no temporary folder: $temp"
-rm -f "$temp"/brelo-*-401.*
-printf 'mien' >brelo401.AVI
-cp "$video" video.exe
-wine video.exe & pids+=($!)
-wine video.exe & pids+=($!)
-wait_for 2 windows
-probe click 6001
-clips=()
-for _ in $(seq 1 50); do
-  mapfile -t clips < <(ls "$temp" | grep -E '^brelo-[0-9]+-401\.AVI$' || true)
-  [ ${#clips[@]} -ge 2 ] && break
-  sleep 0.2
-done
-[ ${#clips[@]} -eq 2 ] || fail "two clip files expected, found: ${clips[*]:-none}"
-[ "$(cat brelo401.AVI)" = mien ] || fail "the current directory's file was changed"
-probe boxes | grep . && fail "a clip could not be played"
-probe close
-wait_for_exit
-left=$(ls "$temp" | grep -E '^brelo-[0-9]+-401\.' || true)
-[ -z "$left" ] || fail "clip files left after closing: $left"
-[ "$(cat brelo401.AVI)" = mien ] || fail "the current directory's file was removed or changed"
-[ "$(ls | grep -i '^brelo')" = brelo401.AVI ] || fail "a clip was written here: $(ls)"
-echo "e2e answers: ok"
+  echo "== two players of one clip quiz at once"
+  temp=$(winepath -u "$(wine cmd /c echo %TEMP% | tr -d '\r')")
+  printf 'mien' >brelo405.AVI
+  clips() { ls "$temp" | grep -cE '^brelo-[0-9]+-405\.AVI$' || true; }
+  wine video.exe & pids+=($!)
+  wait_for 1 windows
+  probe click 6005                       # the fifth clip is the quiz's video
+  for _ in $(seq 1 50); do [ "$(clips)" = 1 ] && break; sleep 0.2; done
+  wine video.exe & pids+=($!)
+  wait_for 2 windows
+  probe click 6005                       # the first pauses, the second plays
+  for _ in $(seq 1 50); do [ "$(clips)" = 2 ] && break; sleep 0.2; done
+  [ "$(clips)" = 2 ] || fail "not two clip files: $(ls "$temp")"
+  [ -z "$(close_all)" ] || fail "a box was shown"
+  [ "$(clips)" = 0 ] || fail "clip files left after closing"
+  [ "$(ls | grep -i '^brelo')" = brelo405.AVI ] && [ "$(cat brelo405.AVI)" = mien ] ||
+    fail "the current directory was written: $(ls)"
+  echo "e2e answers: ok"
+  exit 0
+fi
+
+if [ "$mode" = readonly ]; then
+  export WINEPREFIX=$4
+  [ "$(id -u)" = 0 ] || { echo "skipped: a bind mount needs root"; exit 77; }
+  src=$(mktemp -d)
+  mnt=$(mktemp -d)
+  trap 'rm -rf "$src"; rmdir "$mnt"' EXIT
+  cp "$2" "$src/lecture.exe"
+  cp "$3" "$src/probe.exe"
+  mkdir -p "$WINEPREFIX"
+  unshare -m bash -c "mount --make-rprivate / && mount --bind '$src' '$mnt' &&
+    mount -o remount,ro,bind '$mnt' && cd '$mnt' && exec bash '$0' inside"
+  exit 0
+fi
+
+# Inside the namespace, in the read-only folder.
+! touch written 2>/dev/null || fail "the folder can be written"
+trap 'wineserver -k 2>/dev/null || true' EXIT
+wineserver -p
+wine cmd /c exit >/dev/null 2>&1         # a new prefix is made here once (some seconds)
+appdata=$(winepath -u "$(wine cmd /c echo %APPDATA% | tr -d '\r')")
+rm -rf "$appdata/Brelo"
+echo "== first run: typed, closed"
+wine lecture.exe & pids+=($!)
+wait_for "field1=" dump
+probe set 1 paris
+probe set 3 quatre
+boxes=$(close_all)
+[ "$(grep -ac . <<<"$boxes")" = 1 ] && grep -aqF 'Brelo\lecture-' <<<"$boxes" ||
+  fail "one box saying where expected: $boxes"
+[ "$(od -c "$appdata"/Brelo/lecture-*.txt)" = "$(printf 'paris\r\n\r\nquatre\r\n' | od -c)" ] ||
+  fail "the fallback file is missing or wrong"
+[ ! -e lecture.txt ] || fail "written beside the program"
+echo "== second run: the answers come back from the fallback"
+wine lecture.exe & pids+=($!)
+wait_for "field3=quatre" dump
+wait_for "field1=paris" dump
+close_all >/dev/null
+echo "e2e read-only folder: ok"

@@ -76,6 +76,7 @@ int Boxes() {
         if (GetDlgItem(box, MESSAGE_BOX_TEXT) == nullptr) return;
         std::printf("box=%s\n", TextOf(box, MESSAGE_BOX_TEXT));
         PostMessageA(box, WM_COMMAND, IDOK, 0);
+        for (int wait = 0; wait < 100 && IsWindow(box); ++wait) Sleep(20);  // seen once only
     });
     return 0;
 }
