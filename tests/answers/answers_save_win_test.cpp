@@ -153,13 +153,35 @@ TEST(SaveAnswersWin, AFolderThatCannotBeWrittenSendsTheAnswersToTheFallback) {
     }
 }
 
+std::vector<int> g_buttons;  // pressed in turn, one per question
+std::vector<std::string> g_seen;
+std::string g_besideProgram;
+
+BOOL CALLBACK FindCloseQuestion(HWND window, LPARAM found) {
+    if (GetDlgItem(window, ID_SAVE_FAILED_TEXT) == nullptr) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// Answers the close question when it shows, reading its buttons first.
+void CALLBACK AnswerCloseQuestion(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = nullptr;  // the question is this thread's only dialog box
+    EnumThreadWindows(GetCurrentThreadId(), FindCloseQuestion, reinterpret_cast<LPARAM>(&dialog));
+    if (dialog == nullptr || g_buttons.empty()) return;
+    for (int id : {ID_SAVE_RETRY, ID_QUIT_WITHOUT_SAVING, ID_KEEP_OPEN})
+        g_seen.push_back(TestPlayer::TextOf(dialog, id));
+    EXPECT_TRUE(Has(TestPlayer::TextOf(dialog, ID_SAVE_FAILED_TEXT), g_besideProgram));
+    if (g_buttons.size() == 1 && g_buttons[0] == ID_SAVE_RETRY)
+        SetFileAttributesA(g_besideProgram.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const int button = g_buttons.front();
+    g_buttons.erase(g_buttons.begin());
+    SendMessageA(dialog, WM_COMMAND, button, 0);
+}
+
 // Closing when the answers can be saved nowhere asks, in the player's own
 // dialog, until the pupil quits without them, keeps the window and what was
 // typed (Annuler), or a retry succeeds.
 TEST(SaveAnswersWin, ClosingAfterAFailedSaveAsks) {
-    static std::vector<int> buttons;  // pressed in turn, one per question
-    static std::vector<std::string> seen;
-    static std::string besideProgram;
     const struct {
         std::vector<int> buttons;
         bool windowStays;
@@ -173,39 +195,20 @@ TEST(SaveAnswersWin, ClosingAfterAFailedSaveAsks) {
     g_askOnFailedClose = AskWithCloseDialog;
     for (const auto& row : rows) {
         ScratchFolder folder;
-        besideProgram = folder.AnswersFile();
+        g_besideProgram = folder.AnswersFile();
         BlockBeside(folder, true);
         BlockFallback(folder);
-        buttons = row.buttons;
-        seen.clear();
-        const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-            HWND dialog = nullptr;  // the question is this thread's only dialog box
-            EnumThreadWindows(
-                GetCurrentThreadId(),
-                [](HWND window, LPARAM found) {
-                    if (GetDlgItem(window, ID_SAVE_FAILED_TEXT) == nullptr) return TRUE;
-                    *reinterpret_cast<HWND*>(found) = window;
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&dialog));
-            if (dialog == nullptr || buttons.empty()) return;
-            for (int id : {ID_SAVE_RETRY, ID_QUIT_WITHOUT_SAVING, ID_KEEP_OPEN})
-                seen.push_back(TestPlayer::TextOf(dialog, id));
-            EXPECT_TRUE(Has(TestPlayer::TextOf(dialog, ID_SAVE_FAILED_TEXT), besideProgram));
-            if (buttons.size() == 1 && buttons[0] == ID_SAVE_RETRY)
-                SetFileAttributesA(besideProgram.c_str(), FILE_ATTRIBUTE_NORMAL);
-            const int button = buttons.front();
-            buttons.erase(buttons.begin());
-            SendMessageA(dialog, WM_COMMAND, button, 0);
-        });
+        g_buttons = row.buttons;
+        g_seen.clear();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerCloseQuestion);
         TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 2));
         player.Put(1, "nouveau");
         SendMessageA(player.main, WM_CLOSE, 0, 0);
         KillTimer(nullptr, timer);
-        EXPECT_TRUE(buttons.empty()) << "asked fewer times than expected";
-        EXPECT_EQ(seen.size(), 3 * row.buttons.size());
-        for (size_t i = 0; i < seen.size(); ++i) {
-            EXPECT_EQ(seen[i],
+        EXPECT_TRUE(g_buttons.empty()) << "asked fewer times than expected";
+        EXPECT_EQ(g_seen.size(), 3 * row.buttons.size());
+        for (size_t i = 0; i < g_seen.size(); ++i) {
+            EXPECT_EQ(g_seen[i],
                       (std::vector<std::string>{"R\xE9"
                                                 "essayer",
                                                 "Quitter sans enregistrer", "Annuler"}[i % 3]));
