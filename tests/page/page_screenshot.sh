@@ -2,22 +2,28 @@
 # Starts the player with the demo quiz on the X display, checks that its
 # window carries the demo quiz's title and writes a screenshot of it, to be
 # looked at (nothing compares it pixel by pixel).
-# Usage: page_screenshot.sh <brelo-demo.exe> <screenshot.png>
+# Usage: page_screenshot.sh <program.exe> <screenshot.png> [<window title> [<arguments>...]]
+# (the title defaults to the demo quiz's).
 set -euo pipefail
 player=$1
 shot=$2
-title="Drapeaux d'Europe et d'ailleurs"
+title=${3:-"Drapeaux d'Europe et d'ailleurs"}
+shift $(($# < 3 ? $# : 3))
 work=$(mktemp -d)
 pid=""
+shown=""  # the process that owns the window, which the wine launcher may not be
 cleanup() {
-  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null || true; fi
+  for p in $pid $shown; do
+    if kill -0 "$p" 2>/dev/null; then kill "$p" 2>/dev/null || true; fi
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
 # A folder of its own, so no answers file of an earlier run is restored.
-cp "$player" "$work/brelo-demo.exe"
+program=$(basename "$player")
+cp "$player" "$work/$program"
 cd "$work"
-wine brelo-demo.exe &
+wine "$program" "$@" &
 pid=$!
 
 window=""
@@ -30,6 +36,7 @@ if [ -z "$window" ]; then
   echo "FAIL: no visible window titled \"$title\""
   exit 1
 fi
+shown=$(xdotool getwindowpid "$window" 2>/dev/null || true)
 sleep 2  # let the pictures and the header finish painting
 mkdir -p "$(dirname "$shot")"
 import -window "$window" "$shot"

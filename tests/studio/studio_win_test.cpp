@@ -1,0 +1,203 @@
+// The real Studio window driven by messages, as a teacher's clicks and typing
+// would drive it; file dialogs are bypassed through the commands behind them.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
+
+#include "authoring/csv_import.h"
+#include "authoring/quiz_resources.h"
+#include "studio/studio_win.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::wstring> g_asked;
+int g_answer = IDNO;
+int RecordQuestion(HWND, const std::wstring& text, UINT) {
+    g_asked.push_back(text);
+    return g_answer;
+}
+
+std::string Read(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::wstring Text(HWND window, int id) {
+    wchar_t text[512] = L"";
+    GetWindowTextW(id ? GetDlgItem(window, id) : window, text, 512);
+    return text;
+}
+
+std::vector<std::wstring> Problems(HWND window) {
+    SendMessageW(window, WM_STUDIO_CHECK_NOW, 0, 0);
+    HWND box = GetDlgItem(window, ID_PROBLEMS);
+    std::vector<std::wstring> lines;
+    for (LRESULT i = 0; i < SendMessageW(box, LB_GETCOUNT, 0, 0); ++i) {
+        wchar_t line[512] = L"";
+        SendMessageW(box, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line));
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The quiz blocks ("PATCH" resources) of a program.
+std::map<int, std::vector<uint8_t>> QuizBlocks(const std::vector<PeResource>& resources) {
+    std::map<int, std::vector<uint8_t>> blocks;
+    for (const PeResource& r : resources) {
+        if (r.type == ResourceId::Named("PATCH")) blocks[r.name.number] = r.bytes;
+    }
+    return blocks;
+}
+
+// Starts a program and waits for its visible window; returns its title.
+std::wstring StartAndClose(const fs::path& program) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::wstring command = L"\"" + program.wstring() + L"\"";
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        program.parent_path().wstring().c_str(), &startup, &process)) {
+        return L"<not started>";
+    }
+    std::pair<DWORD, HWND> found{process.dwProcessId, nullptr};
+    for (int i = 0; i < 200 && found.second == nullptr; ++i) {
+        Sleep(50);
+        EnumWindows(
+            [](HWND w, LPARAM p) -> BOOL {
+                auto* f = reinterpret_cast<std::pair<DWORD, HWND>*>(p);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(w, &owner);
+                if (owner == f->first && IsWindowVisible(w) && GetWindow(w, GW_OWNER) == nullptr) {
+                    f->second = w;
+                }
+                return f->second == nullptr;
+            },
+            reinterpret_cast<LPARAM>(&found));
+    }
+    const std::wstring title = found.second ? Text(found.second, 0) : L"<no window>";
+    if (found.second) PostMessageW(found.second, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 1);
+    }
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return title;
+}
+
+TEST(StudioWindow, EditsChecksSavesBuildsAndAsksBeforeLosingWork) {
+    g_studioAsk = RecordQuestion;
+    const fs::path dir = fs::temp_directory_path() /
+                         ("brelo-studio-" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir);
+    const fs::path example = fs::u8path(BRELO_SOURCE_DIR "/tools/example/capitals.json");
+    HWND window = CreateStudioWindow(GetModuleHandleW(nullptr), example.wstring());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(Text(window, 0), L"capitals.json - Brelo Studio");
+    EXPECT_EQ(SendMessageW(GetDlgItem(window, ID_LIST), LVM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_TRUE(Problems(window).empty());
+
+    // An emptied answer is listed as brelo-make check lists it; double-clicking
+    // the problem selects its question and field.
+    ListView_SetItemState(GetDlgItem(window, ID_LIST), 2, LVIS_SELECTED, LVIS_SELECTED);
+    const std::wstring answer = Text(window, ID_ANSWER1);
+    SetDlgItemTextW(window, ID_ANSWER1, L"");
+    EXPECT_EQ(Text(window, 0), L"*capitals.json - Brelo Studio");
+    EXPECT_EQ(Problems(window),
+              std::vector<std::wstring>{L"questions[2].answer1: must not be empty"});
+    ListView_SetItemState(GetDlgItem(window, ID_LIST), 0, LVIS_SELECTED, LVIS_SELECTED);
+    SendDlgItemMessageW(window, ID_PROBLEMS, LB_SETCURSEL, 0, 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(ID_PROBLEMS, LBN_DBLCLK), 0);
+    EXPECT_EQ(SendMessageW(GetDlgItem(window, ID_LIST), LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                           LVNI_SELECTED),
+              2);
+    EXPECT_EQ(GetFocus(), GetDlgItem(window, ID_ANSWER1));
+
+    // Building is refused while the problem remains, and nothing is written.
+    const fs::path program = dir / "capitales.exe";
+    EXPECT_FALSE(SendMessageW(window, WM_STUDIO_CREATE, 0,
+                              reinterpret_cast<LPARAM>(program.wstring().c_str())));
+    EXPECT_FALSE(fs::exists(program));
+    ASSERT_EQ(g_asked.size(), 1u);
+    EXPECT_NE(g_asked[0].find(L"questions[2].answer1"), std::wstring::npos);
+
+    // Mended, saved and reopened.
+    SetDlgItemTextW(window, ID_ANSWER1, answer.c_str());
+    const fs::path saved = dir / "capitales.json";
+    EXPECT_TRUE(SendMessageW(window, WM_STUDIO_SAVE_AS, 0,
+                             reinterpret_cast<LPARAM>(saved.wstring().c_str())));
+    EXPECT_EQ(Text(window, 0), L"capitales.json - Brelo Studio");
+    EXPECT_TRUE(SendMessageW(window, WM_STUDIO_OPEN, 0,
+                             reinterpret_cast<LPARAM>(saved.wstring().c_str())));
+    EXPECT_EQ(Text(window, ID_TITLE), L"Capitales d'Europe \x2014 r\xE9vision");
+
+    // "Créer le quiz..." writes the quiz blocks brelo-make writes, and the
+    // program starts with the quiz's title.
+    EXPECT_TRUE(SendMessageW(window, WM_STUDIO_CREATE, 0,
+                             reinterpret_cast<LPARAM>(program.wstring().c_str())));
+    QuizProject project;
+    std::vector<QuizResource> expected, built;
+    std::vector<std::string> problems;
+    std::string error;
+    ASSERT_TRUE(LoadQuizResources(example.u8string(), false, project, expected, problems));
+    const std::string image = Read(program);
+    ASSERT_TRUE(ReadPeResources({image.begin(), image.end()}, built, error)) << error;
+    EXPECT_EQ(QuizBlocks(built), QuizBlocks(expected));
+    EXPECT_EQ(StartAndClose(program), L"Capitales d'Europe \x2014 r\xE9vision");
+
+    // Unsaved changes: "Annuler" keeps the window, "Non" lets it close.
+    SetDlgItemTextW(window, ID_AUTHOR, L"M. Durand");
+    g_asked.clear();
+    g_answer = IDCANCEL;
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(window));
+    g_answer = IDNO;
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(g_asked.size(), 2u);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    fs::remove_all(dir);
+}
+
+TEST(StudioWindow, ShowsThumbnailsAndImportsTablesWithTheirProblems) {
+    g_studioAsk = RecordQuestion;
+    g_answer = IDNO;
+    const fs::path dir = fs::temp_directory_path() /
+                         ("brelo-studio-" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir);
+    std::ofstream(dir / "broken.jpg", std::ios::binary) << "\xFF\xD8\xFF\xE0 not a picture";
+    std::ofstream(dir / "table.csv", std::ios::binary)
+        << "Drapeau 16;r\xE9ponse;Rome;;broken.jpg\n";  // Windows-1252, as older spreadsheets write
+    HWND window = CreateStudioWindow(
+        GetModuleHandleW(nullptr), fs::u8path(BRELO_SOURCE_DIR "/resources/demo/demo.json").wstring());
+    ASSERT_NE(window, nullptr);
+    EXPECT_NE(SendDlgItemMessageW(window, ID_THUMBNAIL, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+
+    const std::wstring table = (dir / "table.csv").wstring();
+    EXPECT_TRUE(SendMessageW(window, WM_STUDIO_IMPORT, 0, reinterpret_cast<LPARAM>(table.c_str())));
+    EXPECT_EQ(SendMessageW(GetDlgItem(window, ID_LIST), LVM_GETITEMCOUNT, 0, 0), 16);
+    ListView_SetItemState(GetDlgItem(window, ID_LIST), 15, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(Text(window, ID_ANSWER1), L"r\xE9ponse");
+    EXPECT_EQ(SendDlgItemMessageW(window, ID_THUMBNAIL, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+    const std::vector<std::wstring> problems = Problems(window);
+    ASSERT_FALSE(problems.empty());
+    EXPECT_EQ(problems.back().rfind(L"questions[15].picture: ", 0), 0u);
+    EXPECT_NE(problems.back().find(L"broken.jpg' is a damaged JPEG"), std::wstring::npos);
+    DestroyWindow(window);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    fs::remove_all(dir);
+}
+
+}  // namespace
