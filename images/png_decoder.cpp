@@ -506,6 +506,9 @@ int ParsePngChunks(PngDecoder* decoder) {
     decoder->width = ReadBigEndian32(decoder->header);
     decoder->height = ReadBigEndian32(decoder->header + 4);
     if (decoder->width == 0 || decoder->height == 0) return Fail(decoder, PNG_ERROR_BAD_DATA);
+    if (uint64_t{decoder->width} * decoder->height > PNG_MAX_PIXELS) {
+        return Fail(decoder, PNG_ERROR_TOO_MANY_PIXELS);
+    }
 
     for (;;) {
         decoder->chunk += 12 + size_t{length};

@@ -21,10 +21,16 @@ enum PngError : uint32_t {
                                             // compression or filter method, interlace method
     PNG_ERROR_TOO_LARGE = 0x2002,           // sizes that do not fit the raw or bitmap arithmetic
     PNG_ERROR_WRONG_STATE = 0x2003,         // decoding before loading, converting before decoding
+    PNG_ERROR_TOO_MANY_PIXELS = 0x2004,     // more than PNG_MAX_PIXELS
     PNG_ERROR_BITMAP = 0x2006,              // the bitmap cannot be made (or is too small)
     PNG_ERROR_RESOURCE_NOT_FOUND = 0x3001,  // no RT_RCDATA resource of that name
     PNG_ERROR_RESOURCE_LOAD = 0x3002,       // the resource cannot be loaded, or is empty
 };
+
+// The player shows pictures of a few hundred pixels a side; decoding one
+// costs up to 8 bytes a pixel in a 32-bit process, so a header declaring more
+// is refused before anything is allocated.
+constexpr uint64_t PNG_MAX_PIXELS = 16000000;
 
 enum PngState : uint32_t {
     PNG_STATE_EMPTY = 0,
