@@ -37,6 +37,9 @@ constexpr uint32_t kResourceSectionFlags = 0xC0000040u;
 constexpr size_t kMaxResources = 65536;
 constexpr size_t kMaxDirectoryEntries = 1 << 20;
 constexpr uint64_t kMaxImageSize = 1ull << 30;
+// Every resource carries its type and name; a long name shared by many
+// resources would be copied for each. Real names are a few characters.
+constexpr size_t kMaxNameLength = 256;
 
 struct Section {
     size_t header;  // file offset of its section header
@@ -123,6 +126,13 @@ bool ParseLayout(const std::vector<uint8_t>& b, PeLayout& pe, std::string& error
         error = "damaged Windows program (section table past the end of the file)";
         return false;
     }
+    // The headers hold the section table, and no section's data lies in them:
+    // a rewrite would otherwise write the new section over the headers.
+    if (pe.sectionTable + sectionCount * kSectionHeaderSize > pe.sizeOfHeaders ||
+        pe.sizeOfHeaders > b.size()) {
+        error = "damaged Windows program (headers of the wrong size)";
+        return false;
+    }
     // Windows loads only images whose sections follow one another in memory
     // and whose data lies in the file; anything else is damage, and the
     // writer relies on it (a section added after the last one overlaps none).
@@ -138,6 +148,10 @@ bool ParseLayout(const std::vector<uint8_t>& b, PeLayout& pe, std::string& error
                         Get32(b, h + 36)};
         if (s.virtualAddress < previousEnd) {
             error = "damaged Windows program (sections overlap)";
+            return false;
+        }
+        if (s.rawSize != 0 && s.rawPointer < pe.sizeOfHeaders) {
+            error = "damaged Windows program (section data inside the headers)";
             return false;
         }
         if (s.rawSize != 0 && (s.rawPointer > b.size() || s.rawSize > b.size() - s.rawPointer)) {
@@ -176,8 +190,10 @@ bool RvaToOffset(const std::vector<uint8_t>& b, const PeLayout& pe, uint32_t rva
 // Walks the type / name / language directories of the resource tree.
 class TreeReader {
   public:
-    TreeReader(const std::vector<uint8_t>& b, const PeLayout& pe, size_t base, size_t span)
-        : b_(b), pe_(pe), base_(base), span_(span) {}
+    // Without `keepBytes` the tree is only checked: leaves are counted, not copied.
+    TreeReader(const std::vector<uint8_t>& b, const PeLayout& pe, size_t base, size_t span,
+               bool keepBytes)
+        : b_(b), pe_(pe), base_(base), span_(span), keepBytes_(keepBytes) {}
 
     bool Read(std::vector<PeResource>& out, std::string& error) {
         PeResource current;
@@ -203,6 +219,7 @@ class TreeReader {
         if (at > span_ || span_ - at < 2) return Fail("name past the end");
         const uint16_t length = Get16(b_, base_ + at);
         if (length > (span_ - at - 2) / 2) return Fail("name past the end");
+        if (length > kMaxNameLength) return Fail("a name of more than 256 characters");
         id.isString = true;
         id.number = 0;
         id.text.clear();
@@ -223,8 +240,10 @@ class TreeReader {
         if (out.size() >= kMaxResources) return Fail("too many resources");
         bytesTaken_ += size;
         current.codePage = Get32(b_, base_ + at + 8);
-        current.bytes.assign(b_.begin() + static_cast<std::ptrdiff_t>(offset),
-                             b_.begin() + static_cast<std::ptrdiff_t>(offset + size));
+        if (keepBytes_) {
+            current.bytes.assign(b_.begin() + static_cast<std::ptrdiff_t>(offset),
+                                 b_.begin() + static_cast<std::ptrdiff_t>(offset + size));
+        }
         out.push_back(current);
         return true;
     }
@@ -259,6 +278,7 @@ class TreeReader {
     const PeLayout& pe_;
     size_t base_;
     size_t span_;
+    bool keepBytes_;
     uint64_t bytesTaken_ = 0;
     size_t entriesSeen_ = 0;
     std::string problem_;
@@ -274,6 +294,18 @@ int ResourceSectionIndex(const std::vector<uint8_t>& b, const PeLayout& pe) {
         if (rva >= s.virtualAddress && rva - s.virtualAddress < extent) return static_cast<int>(i);
     }
     return -1;
+}
+
+// Resources with equal type, name and language count once: the last one wins.
+size_t CountDistinct(const std::vector<PeResource>& resources) {
+    std::map<ResourceId, std::map<ResourceId, std::map<uint16_t, bool>>> tree;
+    size_t count = 0;
+    for (const PeResource& r : resources) {
+        bool& seen = tree[r.type][r.name][r.language];
+        count += seen ? 0 : 1;
+        seen = true;
+    }
+    return count;
 }
 
 void PutDirectoryHeader(std::vector<uint8_t>& out, size_t at, size_t named, size_t numbered) {
@@ -312,8 +344,10 @@ std::string ResourceId::Describe() const {
     return s;
 }
 
-bool ReadPeResources(const std::vector<uint8_t>& image, std::vector<PeResource>& out,
-                     std::string& error) {
+namespace {
+
+bool ReadTree(const std::vector<uint8_t>& image, bool keepBytes, std::vector<PeResource>& out,
+              std::string& error) {
     out.clear();
     PeLayout pe;
     if (!ParseLayout(image, pe, error)) return false;
@@ -334,11 +368,18 @@ bool ReadPeResources(const std::vector<uint8_t>& image, std::vector<PeResource>&
         error = "damaged resource section (outside its section)";
         return false;
     }
-    TreeReader reader(image, pe, base, static_cast<size_t>(sectionEnd - base));
+    TreeReader reader(image, pe, base, static_cast<size_t>(sectionEnd - base), keepBytes);
     std::vector<PeResource> resources;
     if (!reader.Read(resources, error)) return false;
     out = std::move(resources);
     return true;
+}
+
+}  // namespace
+
+bool ReadPeResources(const std::vector<uint8_t>& image, std::vector<PeResource>& out,
+                     std::string& error) {
+    return ReadTree(image, true, out, error);
 }
 
 std::vector<uint8_t> BuildResourceSection(const std::vector<PeResource>& resources,
@@ -479,8 +520,7 @@ bool ReplacePeResources(const std::vector<uint8_t>& image, const std::vector<PeR
     const int current = ResourceSectionIndex(image, pe);
     // A new section goes past the headers and every section, even where a
     // damaged SizeOfImage says the image ends sooner.
-    uint64_t imageEnd =
-        AlignUp(std::max(pe.sizeOfImage, pe.sizeOfHeaders), pe.sectionAlignment);
+    uint64_t imageEnd = AlignUp(std::max(pe.sizeOfImage, pe.sizeOfHeaders), pe.sectionAlignment);
     int lastInMemory = -1;
     for (size_t i = 0; i < pe.sections.size(); ++i) {
         const Section& s = pe.sections[i];
@@ -560,6 +600,15 @@ bool ReplacePeResources(const std::vector<uint8_t>& image, const std::vector<PeR
           static_cast<uint32_t>(section.size()));
     Put32(result, pe.SizeOfImageOffset(), static_cast<uint32_t>(newImageSize));
     Put32(result, pe.CheckSumOffset(), PeChecksum(result, pe.CheckSumOffset()));
+    // Whatever the input's headers said, success means a program our own
+    // reader (and so the player's loader) takes, holding every resource.
+    std::vector<PeResource> written;
+    std::string why;
+    if (!ReadTree(result, false, written, why) || written.size() != CountDistinct(resources)) {
+        error = "the program cannot take a new resource section" +
+                (why.empty() ? std::string() : " (" + why + ")");
+        return false;
+    }
     out = std::move(result);
     return true;
 }
