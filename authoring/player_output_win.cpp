@@ -86,8 +86,21 @@ bool WritePlayerWithQuiz(const std::string& playerPath, const std::vector<QuizRe
         wanted.back().language = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
     }
 
-    const std::wstring partial = Wide(outputPath + ".partial");
-    if (!CopyFileW(Wide(playerPath).c_str(), partial.c_str(), FALSE)) {
+    // The copy goes to a name that did not exist (CopyFile fails on any
+    // existing one, a link included), so no file of the user's is overwritten.
+    std::string partialPath;
+    std::wstring partial;
+    BOOL copied = FALSE;
+    for (int i = 0; i < 64 && !copied; ++i) {
+        partialPath = PartialName(outputPath);
+        partial = Wide(partialPath);
+        copied = CopyFileW(Wide(playerPath).c_str(), partial.c_str(), TRUE);
+        if (!copied && GetLastError() != ERROR_FILE_EXISTS &&
+            GetLastError() != ERROR_ALREADY_EXISTS) {
+            break;
+        }
+    }
+    if (!copied) {
         error = outputPath + ": " + ErrorNumber("copying the player");
         return false;
     }
@@ -106,7 +119,7 @@ bool WritePlayerWithQuiz(const std::string& playerPath, const std::vector<QuizRe
         step = "EndUpdateResource";
         update = nullptr;
     }
-    if (ok && !AllWritten(outputPath + ".partial", wanted)) {
+    if (ok && !AllWritten(partialPath, wanted)) {
         ok = false;
         step = "checking the written program (resources are missing)";
         SetLastError(ERROR_INVALID_DATA);

@@ -1,14 +1,14 @@
 #include "authoring/quiz_json.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <map>
 #include <set>
 
 #include <nlohmann/json.hpp>
 
 #include "quiz/quiz_record.h"
 #include "authoring/quiz_document.h"
+#include "authoring/file_output.h"
 #include "authoring/windows1252.h"
 
 using nlohmann::json;
@@ -25,6 +25,12 @@ constexpr const char* kQuizKeys[] = {
 constexpr const char* kQuestionKeys[] = {
     "answer1", "answer2", "prompt", "extraText", "extraText2", "picture", "answerPicture", "clip",
 };
+
+constexpr const char* kTextQuizOneAnswer =
+    "a text quiz shows one answer field per question; a second answer needs a picture, sound or "
+    "video quiz";
+constexpr const char* kTextQuizNoExtraText =
+    "a text quiz shows no extra texts; they need a picture, sound or video quiz";
 
 template <size_t N>
 bool IsKnownKey(const std::string& key, const char* const (&keys)[N]) {
@@ -44,9 +50,20 @@ class SourceReader {
     SourceReader(const std::string& sourceName, std::vector<std::string>& problems)
         : sourceName_(sourceName), problems_(problems) {}
 
+    // A crafted file can hold the same mistake a hundred thousand times; a
+    // few lines of each kind say enough, the rest are counted.
     void Problem(const std::string& field, const std::string& what) {
-        problems_.push_back(sourceName_ + ": " + field + ": " + what);
         ++count_;
+        if (++sameKind_[what] <= kProblemsOfOneKind) {
+            problems_.push_back(sourceName_ + ": " + field + ": " + what);
+        }
+    }
+    void Summarise() {
+        for (const auto& [what, count] : sameKind_) {
+            if (count <= kProblemsOfOneKind) continue;
+            problems_.push_back(sourceName_ + ": \xE2\x80\xA6 and " +
+                                std::to_string(count - kProblemsOfOneKind) + " more: " + what);
+        }
     }
     int count() const { return count_; }
 
@@ -131,9 +148,11 @@ class SourceReader {
     }
 
   private:
+    static constexpr int kProblemsOfOneKind = 5;
     const std::string& sourceName_;
     std::vector<std::string>& problems_;
     int count_ = 0;
+    std::map<std::string, int> sameKind_;
 };
 
 int HexDigit(char c) {
@@ -216,6 +235,34 @@ class DuplicateKeyFinder {
     std::vector<std::string> duplicates_;
 };
 
+// A quiz nests three levels deep (the quiz, its list of questions, a
+// question); only a crafted file goes further, and parsing or walking a deep
+// one costs memory and time for every level. Brackets inside strings do not
+// count. Returns the offset of the first bracket too deep, or npos.
+constexpr int kMaxJsonDepth = 3;
+
+size_t FirstTooDeep(const std::string& text) {
+    int depth = 0;
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            if (++depth > kMaxJsonDepth) return i;
+        } else if (c == '}' || c == ']') {
+            --depth;
+        }
+    }
+    return std::string::npos;
+}
+
 // nlohmann's message reads "[json.exception.parse_error.101] parse error at
 // line 3, column 5: syntax error ..."; keep the part after the position.
 std::string SyntaxErrorText(const json::parse_error& e) {
@@ -249,7 +296,14 @@ void ReadQuestion(SourceReader& reader, const json& object, size_t index, const 
     reader.RejectUnknownKeys(object, kQuestionKeys, field(""));
 
     reader.Text(object, "answer1", field("answer1"), question.answer1, true);
-    if (quiz.answersPerQuestion == 2) {
+    // A text quiz is a list of one answer field per question: a second answer
+    // or an extra text would be stored and never seen.
+    if (quiz.mediaKind == MEDIA_NONE) {
+        if (object.contains("answer2")) reader.Problem(field("answer2"), kTextQuizOneAnswer);
+        for (const char* key : {"extraText", "extraText2"}) {
+            if (object.contains(key)) reader.Problem(field(key), kTextQuizNoExtraText);
+        }
+    } else if (quiz.answersPerQuestion == 2) {
         reader.Text(object, "answer2", field("answer2"), question.answer2, true);
     } else if (object.contains("answer2")) {
         reader.Problem(field("answer2"), "given, but answersPerQuestion is 1");
@@ -257,16 +311,18 @@ void ReadQuestion(SourceReader& reader, const json& object, size_t index, const 
     reader.Text(object, "prompt", field("prompt"), question.prompt, false);
 
     const int mode = quiz.displayMode;
-    if (ModeCarriesExtraText(mode)) {
-        reader.Text(object, "extraText", field("extraText"), question.extraText, false);
-    } else if (object.contains("extraText")) {
-        reader.Problem(field("extraText"),
-                       "display mode " + std::to_string(mode) + " stores no extra text");
-    }
-    if (ModeCarriesSecondExtraText(mode)) {
-        reader.Text(object, "extraText2", field("extraText2"), question.extraText2, false);
-    } else if (object.contains("extraText2")) {
-        reader.Problem(field("extraText2"), "stored only in display modes 3 and 6");
+    if (quiz.mediaKind != MEDIA_NONE) {  // a text quiz's were refused above
+        if (ModeCarriesExtraText(mode)) {
+            reader.Text(object, "extraText", field("extraText"), question.extraText, false);
+        } else if (object.contains("extraText")) {
+            reader.Problem(field("extraText"),
+                           "display mode " + std::to_string(mode) + " stores no extra text");
+        }
+        if (ModeCarriesSecondExtraText(mode)) {
+            reader.Text(object, "extraText2", field("extraText2"), question.extraText2, false);
+        } else if (object.contains("extraText2")) {
+            reader.Problem(field("extraText2"), "stored only in display modes 3 and 6");
+        }
     }
 
     const bool pictureQuiz = quiz.mediaKind == MEDIA_PICTURE;
@@ -323,6 +379,9 @@ void ReadQuiz(SourceReader& reader, const json& root, const std::string& baseDir
     }
     quiz.displayMode = reader.Integer(root, "displayMode", 0, 6, 0, "a whole number from 0 to 6");
     quiz.answersPerQuestion = reader.Integer(root, "answersPerQuestion", 1, 2, 1, "1 or 2");
+    if (quiz.mediaKind == MEDIA_NONE && quiz.answersPerQuestion == 2) {
+        reader.Problem("answersPerQuestion", kTextQuizOneAnswer);
+    }
 
     auto color = root.find("color");
     if (color != root.end()) {
@@ -395,6 +454,15 @@ bool ParseQuizJson(const std::string& jsonText, const std::string& sourceName,
                    const std::string& baseDir, QuizProject& out,
                    std::vector<std::string>& problems) {
     out = QuizProject{};
+    const size_t tooDeep = FirstTooDeep(jsonText);
+    if (tooDeep != std::string::npos) {
+        size_t line, column;
+        LineAndColumn(jsonText, tooDeep, line, column);
+        problems.push_back(sourceName + ":" + std::to_string(line) + ":" + std::to_string(column) +
+                           ": nested more than " + std::to_string(kMaxJsonDepth) +
+                           " levels deep; a quiz needs no more");
+        return false;
+    }
     json root;
     DuplicateKeyFinder duplicates;
     try {
@@ -412,28 +480,25 @@ bool ParseQuizJson(const std::string& jsonText, const std::string& sourceName,
     }
     if (!root.is_object()) {
         reader.Problem("(top level)", "must be an object holding the quiz");
+        reader.Summarise();
         return false;
     }
     ReadQuiz(reader, root, baseDir, out);
+    reader.Summarise();
     return reader.count() == 0;
 }
 
 bool LoadQuizJson(const std::string& path, QuizProject& out, std::vector<std::string>& problems) {
-    namespace fs = std::filesystem;
-    fs::path file = fs::u8path(path);
-    std::error_code ec;
-    if (fs::is_directory(file, ec)) {
-        problems.push_back(path + ": is a folder, not a quiz file");
+    out = QuizProject{};
+    std::vector<uint8_t> bytes;
+    std::string why;
+    if (!ReadRegularFile(path, MAX_QUIZ_JSON_BYTES, bytes, why)) {
+        problems.push_back(path + ": cannot read: " + why);
         return false;
     }
-    std::ifstream in(file, std::ios::binary);
-    std::string text;
-    if (in) text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in && !in.eof()) {
-        problems.push_back(path + ": cannot be read");
-        return false;
-    }
-    return ParseQuizJson(text, path, file.parent_path().u8string(), out, problems);
+    const std::string text(bytes.begin(), bytes.end());
+    return ParseQuizJson(text, path, std::filesystem::u8path(path).parent_path().u8string(), out,
+                         problems);
 }
 
 std::string QuizJsonText(const QuizProject& project) {

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <cstring>
 
 #include "images/png_decoder.h"
+#include "page/media_logic.h"
 #include "quiz/quiz_format.h"
 #include "quiz/quiz_record.h"
+#include "authoring/file_output.h"
 
 namespace {
 
@@ -16,19 +16,23 @@ namespace {
 // a few hundred megabytes of clips would keep it from starting at all.
 constexpr uint64_t kMaxMediaTotal = 256ull << 20;
 
-bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (fs::is_directory(fs::u8path(path), ec)) return false;
-    std::ifstream in(fs::u8path(path), std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
 uint32_t BigEndian32(const std::vector<uint8_t>& b, size_t at) {
     return static_cast<uint32_t>(b[at]) << 24 | static_cast<uint32_t>(b[at + 1]) << 16 |
            static_cast<uint32_t>(b[at + 2]) << 8 | b[at + 3];
+}
+
+std::string PixelLimitText() {
+    return std::to_string(MAX_PICTURE_PIXELS / 1000000) + " megapixels";
+}
+
+// Decoding a picture takes a few bytes per pixel, in the pupil's 32-bit
+// player; above the limit it would fail or take the memory the player needs.
+bool PixelsShown(uint64_t width, uint64_t height, const char* format, std::string& why) {
+    if (width * height <= MAX_PICTURE_PIXELS) return true;
+    why = std::string("a ") + format + " picture of " + std::to_string(width) + "\xC3\x97" +
+          std::to_string(height) + " pixels, more than the player shows (at most " +
+          PixelLimitText() + ")";
+    return false;
 }
 
 // A JPEG file is a run of marker segments; the picture's size lives in the
@@ -60,7 +64,7 @@ bool JpegHasFrame(const std::vector<uint8_t>& b, std::string& why) {
                 why = "a JPEG picture without a size";
                 return false;
             }
-            return true;
+            return PixelsShown(width, height, "JPEG", why);
         }
         if (marker == 0xDA || marker == 0xD9) break;
         pos += 2 + length;
@@ -80,6 +84,7 @@ bool PngHeaderIsSound(const std::vector<uint8_t>& b, std::string& why) {
     uint32_t width = BigEndian32(b, 16), height = BigEndian32(b, 20);
     uint8_t depth = b[24], colour = b[25];
     if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) return false;
+    if (!PixelsShown(width, height, "PNG", why)) return false;
     bool depthOk = false;
     switch (colour) {
         case 0:
@@ -127,9 +132,13 @@ struct MediaRead {
         ok = false;
     }
 
-    bool Read(const std::string& field, const std::string& path, std::vector<uint8_t>& bytes) {
-        if (!ReadFile(path, bytes)) {
-            Problem(field, "cannot read '" + path + "'");
+    bool Read(const std::string& field, const std::string& path, uint64_t maxBytes,
+              const char* kind, std::vector<uint8_t>& bytes) {
+        std::string why;
+        if (!ReadRegularFile(path, maxBytes, bytes, why)) {
+            if (bytes.empty() && why.rfind("larger", 0) == 0)
+                why += std::string(", the limit for ") + kind;
+            Problem(field, "cannot read '" + path + "': " + why);
             return false;
         }
         if (bytes.empty()) {
@@ -144,7 +153,7 @@ struct MediaRead {
     void Picture(const std::string& field, const std::string& path, int id, bool answer,
                  std::vector<QuizResource>& out) {
         std::vector<uint8_t> bytes;
-        if (!Read(field, path, bytes)) return;
+        if (!Read(field, path, MAX_PICTURE_BYTES, "a picture", bytes)) return;
         std::string why;
         MediaFileKind kind = PictureFileKind(bytes, why);
         if (kind != MEDIA_FILE_JPEG && kind != MEDIA_FILE_PNG) {
@@ -166,7 +175,7 @@ struct MediaRead {
     void Clip(const std::string& field, const std::string& path, int id,
               std::vector<QuizResource>& out) {
         std::vector<uint8_t> bytes;
-        if (!Read(field, path, bytes)) return;
+        if (!Read(field, path, MAX_CLIP_BYTES, "a clip", bytes)) return;
         if (ClipExtension(bytes) == "XXX") {
             Problem(field, "'" + path +
                                "' is not a clip the player recognises (MP3 with an ID3 tag or "
@@ -195,23 +204,29 @@ MediaFileKind PictureFileKind(const std::vector<uint8_t>& bytes, std::string& wh
     return MEDIA_FILE_UNKNOWN;
 }
 
-// The player's own rule, from the first, second and ninth bytes.
+// The player names a clip from a few of its bytes (SniffClipExtension) and
+// hands it to the media player under that name; a file whose first byte
+// merely happens to match (a text starting with "I") would then fail at the
+// pupil's. The tool also wants the signature of the kind the player sees.
 std::string ClipExtension(const std::vector<uint8_t>& b) {
-    if (b.size() < 9) return "XXX";  // the player would read past the clip
-    switch (b[0]) {
-        case 0x49:
-            return "MP3";
-        case 0x52:
-            return b[8] == 0x41 ? "AVI" : b[8] == 0x57 ? "WAV" : "XXX";
-        case 0x30:
-            return "WMV";
-        case 0xFF:
-            return b[1] == 0xF3 ? "MP3" : b[1] == 0x00 ? "MPG" : "XXX";
-        case 0x00:
-            return b[8] == 0x41 || b[8] == 0x57 ? "AVI" : "MPG";
-        default:
-            return "XXX";
+    static const uint8_t kAsfHeader[16] = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                                           0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+    const std::string kind = SniffClipExtension(b.data(), b.size());
+    auto starts = [&b](size_t at, const char* text) {
+        const size_t n = std::strlen(text);
+        return b.size() >= at + n && std::memcmp(b.data() + at, text, n) == 0;
+    };
+    bool confirmed = false;
+    if (kind == "MP3") {
+        confirmed = starts(0, "ID3") || b[0] == 0xFF;  // a tag, or the player's MPEG audio frame
+    } else if (kind == "WAV" || kind == "AVI") {
+        confirmed = starts(0, "RIFF") && starts(8, kind == "WAV" ? "WAVE" : "AVI ");
+    } else if (kind == "WMV") {
+        confirmed = b.size() >= 16 && std::memcmp(b.data(), kAsfHeader, 16) == 0;
+    } else if (kind == "MPG") {
+        confirmed = b[0] == 0 && b[1] == 0 && b[2] == 1 && (b[3] == 0xBA || b[3] == 0xB3);
     }
+    return confirmed ? kind : "XXX";
 }
 
 void SwapNibbles(std::vector<uint8_t>& bytes) {

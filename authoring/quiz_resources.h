@@ -13,12 +13,17 @@
 
 #include "authoring/pe_resources.h"
 #include "authoring/quiz_json.h"
+#include "images/png_decoder.h"
 
 constexpr int QUIZ_MEDIA_BASE = 400;
 constexpr int QUIZ_ANSWER_PICTURE_BASE = 10400;
 constexpr int QUIZ_SCRAMBLE_THRESHOLD = 10000;  // "IMG" above it is stored nibble-swapped
 
 using QuizResource = PeResource;
+
+// The largest picture the player shows (its PNG decoder's limit, applied to
+// JPEG pictures as well).
+constexpr uint64_t MAX_PICTURE_PIXELS = PNG_MAX_PIXELS;
 
 // What a media file is, recognised from its first bytes.
 enum MediaFileKind {
@@ -30,8 +35,8 @@ enum MediaFileKind {
 MediaFileKind PictureFileKind(const std::vector<uint8_t>& bytes, std::string& why);
 
 // The extension the player gives a clip when it writes it out to play it
-// ("MP3", "WAV", "AVI", "WMV", "MPG"), or "XXX" for a clip it cannot name,
-// which the media player then refuses.
+// ("MP3", "WAV", "AVI", "WMV", "MPG"), when the clip also carries that kind's
+// signature; "XXX" for anything else, which the media player would refuse.
 std::string ClipExtension(const std::vector<uint8_t>& bytes);
 
 // Each byte with its two 4-bit halves exchanged; its own inverse.

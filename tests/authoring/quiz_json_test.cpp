@@ -18,7 +18,7 @@ std::vector<std::string> Problems(const std::string& json) {
 }
 
 struct BadSource {
-    const char* json;
+    std::string json;
     std::vector<std::string> expected;  // every problem, in order
 };
 
@@ -30,6 +30,14 @@ TEST(QuizJson, RefusesBadSourcesNamingTheField) {
     std::string tooMany = R"({"title": "T", "questions": [)";
     for (int i = 0; i < 97; ++i) tooMany += std::string(i ? "," : "") + R"({"answer1": "a"})";
     tooMany += "]}";
+    std::string sameKeys = R"({"title": "T", )" + q1;
+    for (int i = 0; i < 8; ++i) sameKeys += R"(, "k": 0)";
+    sameKeys += "}";
+    const std::string oneAnswer =
+        "a text quiz shows one answer field per question; a second answer needs a picture, "
+        "sound or video quiz";
+    const std::string noExtra =
+        "a text quiz shows no extra texts; they need a picture, sound or video quiz";
 
     const BadSource rows[] = {
         {"{\"title\": \"T\",\n  \"questions\": [}",
@@ -55,13 +63,18 @@ TEST(QuizJson, RefusesBadSourcesNamingTheField) {
         {R"({"title": "T", "questions": [{"answer1": "", "answer2": "b", "promt": "p"}, 3]})",
          {"q.json: questions[0].promt: unknown field",
           "q.json: questions[0].answer1: must not be empty",
-          "q.json: questions[0].answer2: given, but answersPerQuestion is 1",
-          "q.json: questions[1]: must be an object"}},
-        {R"({"title": "T", "answersPerQuestion": 2, "displayMode": 5,
+          "q.json: questions[0].answer2: " + oneAnswer, "q.json: questions[1]: must be an object"}},
+        {R"({"title": "T", "answersPerQuestion": 2, "questions": [{"answer1": "a",
+             "answer2": "b", "extraText": "e", "extraText2": "f"}]})",
+         {"q.json: answersPerQuestion: " + oneAnswer, "q.json: questions[0].answer2: " + oneAnswer,
+          "q.json: questions[0].extraText: " + noExtra,
+          "q.json: questions[0].extraText2: " + noExtra}},
+        {R"({"title": "T", "media": "video", "answersPerQuestion": 2, "displayMode": 5,
              "questions": [{"answer1": "a", "extraText": "e", "extraText2": "f"}]})",
          {"q.json: questions[0].answer2: missing",
           "q.json: questions[0].extraText: display mode 5 stores no extra text",
-          "q.json: questions[0].extraText2: stored only in display modes 3 and 6"}},
+          "q.json: questions[0].extraText2: stored only in display modes 3 and 6",
+          "q.json: questions[0].clip: missing (video quiz)"}},
         {R"({"title": "T", "media": "picture", "displayMode": 2,
              "questions": [{"answer1": "a", "answerPicture": "b.jpg", "clip": "c.mp3"}]})",
          {"q.json: questions[0].picture: missing (picture quiz)",
@@ -69,11 +82,20 @@ TEST(QuizJson, RefusesBadSourcesNamingTheField) {
           "q.json: questions[0].clip: only a sound or video quiz plays clips"}},
         {R"({"title": "T", "media": "sound", "displayMode": 1,
              "questions": [{"answer1": "a", "picture": "p.jpg", "answerPicture": "b.jpg"},
-                           {"answer1": "b", "clip": ""}]})",
+                           {"answer1": "b", "answer2": "c", "clip": ""}]})",
          {"q.json: questions[0].picture: only a picture quiz shows pictures",
           "q.json: questions[0].answerPicture: only a picture quiz shows answer pictures",
           "q.json: questions[0].clip: missing (sound quiz)",
+          "q.json: questions[1].answer2: given, but answersPerQuestion is 1",
           "q.json: questions[1].clip: must be a file name"}},
+        // A quiz nests three levels; a few problems of one kind are shown, the rest counted.
+        {R"({"questions": [{"a": {}}]})",
+         {"q.json:1:22: nested more than 3 levels deep; a quiz needs no more"}},
+        {sameKeys.c_str(),
+         {"q.json: k: given twice; keep one", "q.json: k: given twice; keep one",
+          "q.json: k: given twice; keep one", "q.json: k: given twice; keep one",
+          "q.json: k: given twice; keep one", "q.json: k: unknown field",
+          "q.json: \u2026 and 2 more: given twice; keep one"}},
         {R"({"title": "T", "questions": [{"answer1": "a"}], "codes": ["x", "y"]})",
          {"q.json: codes: 2 codes, at most one per question (1)"}},
         {R"({"title": "T", "questions": [{"answer1": "a"}, {"answer1": "b"}],
@@ -84,6 +106,7 @@ TEST(QuizJson, RefusesBadSourcesNamingTheField) {
         EXPECT_EQ(Problems(row.json), row.expected) << row.json;
     }
     EXPECT_TRUE(Problems(longestOk).empty());
+    EXPECT_TRUE(Problems(R"({"title": "[[[[\"{{", )" + q1 + "}").empty());  // brackets in text
 }
 
 // Every field the schema offers editors is one the reader takes.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -9,6 +10,9 @@
 #include <nlohmann/json.hpp>
 #include <random>
 #include <sstream>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "tests/authoring/pe_fixture.h"
 
@@ -93,7 +97,7 @@ TEST(Commands, BuildThenUnpackGivesTheSameSourceBack) {
         int media, mode, answers;
         bool encipher;
     } rows[] = {{0, 0, 1, false}, {1, 1, 2, true},  {2, 2, 1, false}, {1, 3, 2, false},
-                {3, 4, 2, true},  {0, 5, 2, false}, {1, 6, 1, true}};
+                {3, 4, 2, true},  {0, 5, 1, false}, {1, 6, 1, true}};
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "mode " << row.mode);
         const std::string id = std::to_string(row.mode);
@@ -195,7 +199,8 @@ TEST(Commands, RefusesWhatItCannotUseAndLeavesNothingBehind) {
     const std::string pictures = lines(
         {"$/pictures.json: title: missing",
          at + "6].prompt: character '\xE2\x86\x92' (U+2192) has no Windows-1252 form",
-         at + "0].picture: cannot read '$/a.jpg'", at + "1].picture: '$/b.jpg' is empty",
+         at + "0].picture: cannot read '$/a.jpg': no such file",
+         at + "1].picture: '$/b.jpg' is empty",
          at + "2].picture: '$/c.jpg' is neither a JPEG nor a PNG picture",
          at + "3].picture: '$/d.jpg' is a damaged JPEG picture (no frame header before the image "
               "data)",
@@ -216,13 +221,13 @@ TEST(Commands, RefusesWhatItCannotUseAndLeavesNothingBehind) {
         {2, {"build", "q.json"}, "brelo-make: build needs -o QUIZ.exe\n"},
         {2, {"build", "q.json", "-o"}, "brelo-make: '-o' needs a value\n"},
         {2, {"unpack", "--encipher"}, "brelo-make: '--encipher' is not an option of unpack\n"},
-        {1, {"check", p("full")}, "$/full: is a folder, not a quiz file\n"},
+        {1, {"check", p("full")}, "$/full: cannot read: a folder, not a file\n"},
         {1, {"check", p("pictures.json")}, pictures + "$/pictures.json: 8 problems\n"},
         {1, build("out.exe", "bare.exe", "pictures.json"), pictures},
         {1, {"check", p("clips.json")}, clips + "$/clips.json: 2 problems\n"},
         {1, build("out.exe", "bare.exe", "clips.json"), clips},
         {1, build("a.exe", "text.exe"), "$/text.exe: not a Windows program (no MZ header)\n"},
-        {1, build("a.exe", "none.exe"), "$/none.exe: cannot be opened\n"},
+        {1, build("a.exe", "none.exe"), "$/none.exe: cannot read: no such file\n"},
         {1, build("empty.exe", "empty.exe"),
          "$/empty.exe: is the player itself; choose another output file\n"},
         {1, build("full", "empty.exe"), "$/full: "},
@@ -251,6 +256,148 @@ TEST(Commands, RefusesWhatItCannotUseAndLeavesNothingBehind) {
         EXPECT_FALSE(fs::exists(p(gone))) << gone;
     EXPECT_EQ(Files(p("full")), (std::map<std::string, std::string>{{"keep.txt", "mine"}}));
     EXPECT_EQ(Read(p("empty.exe")), player);
+}
+
+// Everything under a folder as it stands, links and special files not followed.
+std::map<std::string, std::string> Tree(const fs::path& dir) {
+    std::map<std::string, std::string> tree;
+    for (auto it = fs::recursive_directory_iterator(dir); it != fs::end(it); ++it) {
+        const fs::file_status st = it->symlink_status();
+        std::string& entry = tree[fs::relative(it->path(), dir).generic_u8string()];
+        if (fs::is_symlink(st))
+            entry = "-> " + fs::read_symlink(it->path()).generic_u8string();
+        else if (fs::is_regular_file(st))
+            entry = std::to_string(fs::file_size(it->path())) + ":" +
+                    (fs::file_size(it->path()) < 65536 ? Read(it->path().u8string()) : "");
+        else
+            entry = fs::is_directory(st) ? "/" : "special";
+    }
+    return tree;
+}
+
+// A 136 KB program with 256 x 256 resources, every name the same 65535 characters.
+std::string SharedNameBomb() {
+    std::vector<uint8_t> image =
+        MakeFixtureImage({Res(ResourceId::Number(10), 1, std::string(136000, 0))});
+    const size_t h = FixtureSectionTable(true) + 40, raw = FixtureGet(image, h + 20);
+    const uint32_t rva = FixtureGet(image, h + 12), names = 16 + 256 * 8,
+                   languages = names + 16 + 256 * 8, leaf = languages + 24, text = leaf + 24;
+    std::fill(image.begin() + raw, image.end(), 0);
+    auto put = [&](size_t at, uint32_t v, int n = 4) { FixturePut(image, raw + at, v, n); };
+    put(14, 256, 2);
+    put(names + 12, 256, 2);
+    for (uint32_t i = 0; i < 256; ++i) {
+        put(16 + 8 * i, i + 1);
+        put(16 + 8 * i + 4, 0x80000000u | names);
+        put(names + 16 + 8 * i, 0x80000000u | text);
+        put(names + 16 + 8 * i + 4, 0x80000000u | languages);
+    }
+    put(languages + 14, 1, 2);
+    put(languages + 20, leaf);
+    put(leaf, rva + leaf + 16);
+    put(leaf + 4, 4);
+    put(text, 65535, 2);
+    return std::string(image.begin(), image.end());
+}
+
+// Hostile files and paths: exit 1, one short message, nothing outside the output touched.
+TEST(Commands, HostileInputsAreRefusedTouchingNothing) {
+    std::string deep, keys = R"({"title": "T", "questions": [{"answer1": "a"}])";
+    for (int i = 0; i < 20000; ++i) deep += R"({"a": )";
+    for (int i = 0; i < 100000; ++i) keys += R"(, "k": 0)";
+    std::string huge = Read(kDemo + "flag2.png");
+    for (int i = 0; i < 8; ++i) huge[16 + i] = "\0\0\xB3\xB0"[i % 4];  // 46000 x 46000
+    std::string pictures = R"({"title": "T", "media": "picture", "questions": [
+        {"answer1": "a", "picture": "folder"}, {"answer1": "a", "picture": "big.png"},
+        {"answer1": "a", "picture": "huge.png"}, {"answer1": "a", "picture": "huge.jpg"})";
+    const std::string at = "$/pictures.json: questions[";
+    std::string picturesErr =
+        at + "0].picture: cannot read '$/folder': a folder, not a file\n" + at +
+        "1].picture: cannot read '$/big.png': larger than 16 MiB, the limit for a picture\n" + at +
+        "2].picture: '$/huge.png' is a PNG picture of 46000\u00D746000 pixels, more than the "
+        "player shows (at most 16 megapixels)\n" +
+        at +
+        "3].picture: '$/huge.jpg' is a JPEG picture of 46000\u00D746000 pixels, more than the "
+        "player shows (at most 16 megapixels)\n";
+    Scratch dir(
+        "hostile",
+        {{"deep.json", deep},
+         {"keys.json", keys + "}"},
+         {"huge.png", huge},
+         {"huge.jpg", "\xFF\xD8\xFF\xC0\x00\x11\x08\xB3\xB0\xB3\xB0"s + std::string(10, 0)},
+         {"clips.json", R"({"title": "T", "media": "sound", "questions": [
+        {"answer1": "a", "clip": "text.mp3"}, {"answer1": "b", "clip": "text.wmv"}]})"},
+         {"text.mp3", "I am not a clip"},
+         {"text.wmv", "0 nor am I"},
+         {"q.json", R"({"title": "T", "questions": [{"answer1": "a"}]})"},
+         {"brelo.exe", Player({Res(ResourceId::Number(5), 1001, "dialog")})},
+         {"names.exe", SharedNameBomb()},
+         {"finding.exe",
+          Read(BRELO_SOURCE_DIR "/fuzz/corpus/pe_resources_fuzzer/pe-rewrite-empty-success.bin")},
+         {"keep.partial/mine.txt", "mine"},
+         {"folder/x", ""},
+         {"big.png", ""}});
+    fs::resize_file(dir.dir / "big.png", (16 << 20) + 1);  // sparse: nothing is written
+#ifndef _WIN32
+    // Devices and pipes are never opened; a read error half-way is reported.
+    ASSERT_EQ(mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+    fs::create_symlink("victim.txt", dir.dir / "out.exe.partial");
+    dir.Write("victim.txt", "mine");
+    pictures += R"(, {"answer1": "a", "picture": "/dev/zero"}, {"answer1": "a", "picture": "fifo"},
+        {"answer1": "a", "picture": "/proc/self/mem"})";
+    picturesErr +=
+        at +
+        "4].picture: cannot read '/dev/zero': not a regular file (a device, a pipe or a socket)\n" +
+        at +
+        "5].picture: cannot read '$/fifo': not a regular file (a device, a pipe or a socket)\n" +
+        at + "6].picture: cannot read '/proc/self/mem': read error (Input/output error)\n";
+#endif
+    dir.Write("pictures.json", pictures + "]}");
+    auto p = [&dir](const char* name) { return dir.Path(name); };
+    const std::string notAClip =
+        "' is not a clip the player recognises (MP3 with an ID3 tag or MPEG audio, WAV, AVI, "
+        "WMV/ASF or MPEG video)\n";
+    const struct {
+        std::vector<std::string> args;
+        std::string err;  // all of it, or the first line and how many follow
+        size_t moreLines = 0;
+        std::vector<std::string> made = {};  // a success, writing these
+    } rows[] = {
+        {{"check", p("deep.json")},
+         "$/deep.json:1:19: nested more than 3 levels deep; a quiz needs no more\n",
+         1},
+        {{"check", p("keys.json")}, "$/keys.json: k: given twice; keep one\n", 7},
+        {{"check", p("pictures.json")}, picturesErr, 1},
+        {{"check", p("clips.json")},
+         "$/clips.json: questions[0].clip: '$/text.mp3" + notAClip +
+             "$/clips.json: questions[1].clip: '$/text.wmv" + notAClip,
+         1},
+        {{"unpack", p("names.exe"), "-o", p("out")},
+         "$/names.exe: damaged resource section (a name of more than 256 characters)\n"},
+        {{"build", p("q.json"), "-o", p("out.exe"), "--player", p("finding.exe")},
+         "$/finding.exe: damaged Windows program (section data inside the headers)\n"},
+        // Work in progress never goes through a name the user had.
+        {{"build", p("q.json"), "-o", p("out.exe"), "--player", p("brelo.exe")},
+         "",
+         0,
+         {"out.exe"}},
+        {{"unpack", p("out.exe"), "-o", p("keep")}, "", 0, {"keep", "keep/quiz.json"}},
+    };
+    for (const auto& row : rows) {
+        std::string expected = row.err;
+        for (size_t i; (i = expected.find("$/")) != std::string::npos;)
+            expected.replace(i, 2, p(""));
+        SCOPED_TRACE(row.args[1]);
+        std::map<std::string, std::string> before = Tree(dir.dir);
+        const auto [exit, err] = Tool(row.args);
+        EXPECT_EQ(exit, row.made.empty() ? EXIT_PROBLEMS : EXIT_OK);
+        const size_t lines = std::count(err.begin(), err.end(), '\n');
+        EXPECT_EQ(row.moreLines == 0 ? err : err.substr(0, expected.size()), expected);
+        EXPECT_EQ(lines, std::count(expected.begin(), expected.end(), '\n') + row.moreLines) << err;
+        std::map<std::string, std::string> after = Tree(dir.dir);
+        for (const std::string& made : row.made) EXPECT_EQ(after.erase(made), 1u) << made;
+        EXPECT_EQ(after, before);
+    }
 }
 
 }  // namespace
