@@ -1,6 +1,8 @@
 #include "answers/answer_rules.h"
 
+#include <cstdint>
 #include <cstring>
+#include <utility>
 #include <string_view>
 
 namespace {
@@ -59,6 +61,82 @@ bool SameBytes(const char* first, const char* second, int length) {
     return true;
 }
 
+constexpr int WORD_BITS = 64;
+constexpr int MAX_WORDS = (ANSWER_TEXT_MAX + WORD_BITS - 1) / WORD_BITS;
+
+// Myers' bit-parallel method in Hyyro's form for the edit distance between a
+// (n bytes, 64 * (WORDS - 1) < n <= 64 * WORDS) and b (m bytes): a runs down
+// the columns of the classic table, 64 rows to a word, and each column is
+// held as two bit sets, where the vertical step from the row above is +1 and
+// where it is -1. One byte of b advances a whole word of rows in a dozen
+// operations; a word hands the next one the horizontal step of its last row.
+// The distance is the bottom row, followed from n by those steps. The word
+// count is a constant so that the column stays in registers.
+template <int WORDS>
+int BitParallelDistance(const unsigned char* a, int n, const unsigned char* b, int m) {
+    // Where each byte value stands in a. Short texts clear only the rows of
+    // bytes that occur in either; long ones clear the whole table at once.
+    uint64_t matches[256][WORDS];
+    if (n + m > 64) {
+        std::memset(matches, 0, sizeof matches);
+    } else {
+        for (int i = 0; i < n; ++i) std::memset(matches[a[i]], 0, sizeof matches[0]);
+        for (int j = 0; j < m; ++j) std::memset(matches[b[j]], 0, sizeof matches[0]);
+    }
+    for (int i = 0; i < n; ++i) matches[a[i]][i / WORD_BITS] |= uint64_t{1} << (i % WORD_BITS);
+
+    // Word w works on column t - w at step t: the words of one step depend
+    // on each other through nothing, so their chains of operations overlap.
+    uint64_t plus[WORDS];
+    uint64_t minus[WORDS];
+    uint64_t stepPlus[WORDS];  // the step out of each word's last row, its last column
+    uint64_t stepMinus[WORDS];
+    for (int w = 0; w < WORDS; ++w) {
+        plus[w] = ~uint64_t{0};
+        minus[w] = 0;
+    }
+    const int lastBit = (n - 1) % WORD_BITS;
+    int distance = n;
+    // Word w on column j, the step into its top row coming from word w - 1
+    // on the same column (the table's top row grows by one each column).
+    auto advance = [&](int w, int j) {
+        const uint64_t inPlus = w == 0 ? 1 : stepPlus[w - 1];
+        const uint64_t inMinus = w == 0 ? 0 : stepMinus[w - 1];
+        const uint64_t pv = plus[w];
+        const uint64_t mv = minus[w];
+        const uint64_t match = matches[b[j]][w];
+        const uint64_t equal = match | inMinus;
+        const uint64_t xv = match | mv;
+        const uint64_t xh = (((equal & pv) + pv) ^ pv) | equal;
+        const uint64_t ph = mv | ~(xh | pv);
+        const uint64_t mh = pv & xh;
+        const uint64_t phIn = (ph << 1) | inPlus;
+        const uint64_t mhIn = (mh << 1) | inMinus;
+        plus[w] = mhIn | ~(xv | phIn);
+        minus[w] = phIn & xv;
+        stepPlus[w] = ph >> (WORD_BITS - 1);
+        stepMinus[w] = mh >> (WORD_BITS - 1);
+        if (w == WORDS - 1) {
+            distance +=
+                static_cast<int>((ph >> lastBit) & 1) - static_cast<int>((mh >> lastBit) & 1);
+        }
+    };
+    // Within a step the words go last to first, so each reads the step its
+    // upper neighbour left at the step before. m >= n > 64 * (WORDS - 1), so
+    // the steps where some word has no column are only the first and last.
+    for (int t = 0; t < WORDS - 1; ++t) {
+        for (int w = t; w >= 0; --w) advance(w, t - w);
+    }
+    for (int t = WORDS - 1; t < m; ++t) {
+#pragma GCC unroll 8
+        for (int w = WORDS - 1; w >= 0; --w) advance(w, t - w);
+    }
+    for (int t = m; t < m + WORDS - 1; ++t) {
+        for (int w = WORDS - 1; w > t - m; --w) advance(w, t - w);
+    }
+    return distance;
+}
+
 }  // namespace
 
 void NormalizeAnswer(char* text) {
@@ -105,27 +183,22 @@ int EditDistance(const char* first, int firstLength, const char* second, int sec
     if (n == 0) return m;
     if (m == 0) return n;
 
-    // One row of the classic table, overwritten row after row. `diagonal`
-    // keeps the entry above-left that the row has just lost, and `left` the
-    // entry just made, so the step-to-step chain stays in registers.
-    int row[ANSWER_TEXT_SIZE];
-    for (int j = 0; j <= m; ++j) row[j] = j;
-    for (int i = 1; i <= n; ++i) {
-        const unsigned char ca = a[i - 1];
-        int diagonal = i - 1;
-        int left = i;
-        row[0] = i;
-        for (int j = 1; j <= m; ++j) {
-            const int above = row[j];
-            int best = diagonal + (ca == b[j - 1] ? 0 : 1);
-            const int step = (above < left ? above : left) + 1;
-            if (step < best) best = step;
-            diagonal = above;
-            left = best;
-            row[j] = best;
-        }
+    if (n > m) {
+        std::swap(a, b);
+        std::swap(n, m);
     }
-    return row[m];
+    switch ((n + WORD_BITS - 1) / WORD_BITS) {
+        case 1:
+            return BitParallelDistance<1>(a, n, b, m);
+        case 2:
+            return BitParallelDistance<2>(a, n, b, m);
+        case 3:
+            return BitParallelDistance<3>(a, n, b, m);
+        case 4:
+            return BitParallelDistance<4>(a, n, b, m);
+        default:
+            return BitParallelDistance<MAX_WORDS>(a, n, b, m);
+    }
 }
 
 int FindInside(const char* expected, int expectedLength, const char* typed, int typedLength) {

@@ -143,9 +143,7 @@ TEST(Properties, RandomPairs) {
         ASSERT_EQ(ab, EditDistance(b.data(), m, a.data(), n));
         ASSERT_EQ(ab == 0, a.compare(0, n, b, 0, m) == 0);
         ASSERT_LE(ab, std::max(n, m));
-        if (maxLength < 100) {
-            ASSERT_EQ(ab, ReferenceDistance(a, b));
-        }
+        ASSERT_EQ(ab, ReferenceDistance(a.substr(0, n), b.substr(0, m)));
 
         const char* verdict = ChooseVerdict(a.c_str(), b.c_str());
         ASSERT_NE(std::find(std::begin(VERDICT_TEXTS), std::end(VERDICT_TEXTS), verdict),
