@@ -17,28 +17,34 @@ namespace {
 // Decoder
 
 // Codes arrive most-significant bit first, up to 32 bits wide, straddling
-// bytes freely. When the block ends inside a code, the bits that were there
-// are handed back (right-aligned) so the caller can recognise a truncated end
-// code, which the format accepts as a normal end.
+// bytes freely. A code is cut from one big-endian word loaded at its first
+// byte (eight bytes hold any code plus the bits before it in that byte); the
+// last few bytes are gathered one by one. When the block ends inside a code,
+// the bits that were there are handed back (right-aligned) so the caller can
+// recognise a truncated end code, which the format accepts as a normal end.
 struct CodeReader {
     const uint8_t* data;
     uint32_t size;
-    uint32_t position = 0;
-    uint64_t bits = 0;  // the low `bitCount` bits are not yet used
-    int bitCount = 0;
+    uint32_t bitPosition = 0;  // bits already used; the input is below 2^16 bytes
 
     bool Read(int width, uint32_t& code) {
-        while (bitCount < width && position < size) {
-            bits = (bits << 8) | data[position++];
-            bitCount += 8;
+        const uint32_t at = bitPosition >> 3;
+        uint64_t word = 0;
+        if (size - at >= 8) {
+            std::memcpy(&word, data + at, 8);
+            word = __builtin_bswap64(word);  // x86 is little-endian
+        } else {
+            for (uint32_t i = at; i < size; ++i) word |= uint64_t{data[i]} << (56 - 8 * (i - at));
         }
-        if (bitCount < width) {
-            code = static_cast<uint32_t>(bits & ((uint64_t{1} << bitCount) - 1));
-            bitCount = 0;
+        word <<= bitPosition & 7;
+        const uint32_t available = size * 8 - bitPosition;
+        if (available < static_cast<uint32_t>(width)) {
+            code = available == 0 ? 0 : static_cast<uint32_t>(word >> (64 - available));
+            bitPosition = size * 8;
             return false;
         }
-        bitCount -= width;
-        code = static_cast<uint32_t>((bits >> bitCount) & ((uint64_t{1} << width) - 1));
+        code = static_cast<uint32_t>(word >> (64 - width));
+        bitPosition += static_cast<uint32_t>(width);
         return true;
     }
 };
@@ -56,74 +62,85 @@ struct Entry {
     uint32_t length;
 };
 
-struct Decoder {
-    CodeReader reader;
-    Entry* dictionary;
-    uint8_t* output;
-    uint32_t written = 0;
+// Short strings are copied as two words when the output has room for them.
+constexpr uint32_t WORD_COPY = 16;
 
-    // The pending string: a literal byte, or a run already in the output.
+// Decodes the codes into `output`, counting the bytes in `*written`. The
+// state lives in locals: the output is written through a byte pointer, which
+// may alias anything, and would otherwise force every field back to memory.
+int DecodeCodes(CodeReader reader, Entry* dictionary, uint8_t* output, uint32_t* written) {
+    uint32_t code = 0;
+    if (!reader.Read(LZW_START_WIDTH, code)) return LZW_E_EMPTY;
+    // The pending string: a run already in the output, or the literal byte
+    // `pendingByte`. The first code is a literal whatever its value.
+    uint32_t count = 0;
+    uint8_t pendingByte = static_cast<uint8_t>(code & 0xFF);
     bool pendingIsLiteral = true;
-    uint8_t pendingByte = 0;
     Entry pending = {0, 1};
 
-    // Appends the pending string. The run may overlap the place it is copied
-    // to (a code equal to the next free one repeats its own first byte), so
-    // overlapping runs are copied forwards byte by byte.
-    bool WritePending() {
-        if (pending.length > LZW_OUTPUT_CAPACITY - written) return false;
-        uint8_t* to = output + written;
+    // Appends the pending string. The run may overlap the place it is
+    // copied to (a code equal to the next free one repeats its own first
+    // byte), so overlapping runs are copied forwards byte by byte.
+    auto writePending = [&]() {
+        if (pending.length > LZW_OUTPUT_CAPACITY - count) return false;
+        uint8_t* to = output + count;
+        const uint8_t* from = output + pending.offset;
         if (pendingIsLiteral) {
             *to = pendingByte;
-        } else if (pending.offset + pending.length <= written) {
-            std::memcpy(to, output + pending.offset, pending.length);
-        } else {
-            const uint8_t* from = output + pending.offset;
+        } else if (pending.offset + pending.length > count) {
             for (uint32_t i = 0; i < pending.length; ++i) to[i] = from[i];
+        } else if (pending.length <= WORD_COPY && count + WORD_COPY <= LZW_OUTPUT_CAPACITY) {
+            // Both words are read before either is written; the bytes past
+            // the string are overwritten by what follows.
+            uint64_t low, high;
+            std::memcpy(&low, from, 8);
+            std::memcpy(&high, from + 8, 8);
+            std::memcpy(to, &low, 8);
+            std::memcpy(to + 8, &high, 8);
+        } else {
+            std::memcpy(to, from, pending.length);
         }
-        written += pending.length;
+        count += pending.length;
         return true;
-    }
+    };
 
-    int Run() {
-        uint32_t code = 0;
-        if (!reader.Read(LZW_START_WIDTH, code)) return LZW_E_EMPTY;
-        // The first code is a literal whatever its value.
-        pendingByte = static_cast<uint8_t>(code & 0xFF);
-
-        uint32_t nextFree = LZW_FIRST_FREE;
-        int width = LZW_START_WIDTH;
-        for (;;) {
-            if (width > LZW_MAX_WIDTH) return LZW_E_CORRUPT;
-            if (!reader.Read(width, code)) {
-                if (code == LZW_CODE_END) break;
-                return LZW_E_CORRUPT;
-            }
-            if (code == LZW_CODE_END) break;
-            if (code == LZW_CODE_RESET) {
-                nextFree = LZW_FIRST_FREE;
-                width = LZW_START_WIDTH;
-                continue;
-            }
-            if (code == LZW_CODE_WIDEN) {
-                ++width;
-                continue;
-            }
-            if (!DataCode(code, nextFree)) return LZW_E_CORRUPT;
-            ++nextFree;
+    uint32_t nextFree = LZW_FIRST_FREE;
+    int width = LZW_START_WIDTH;
+    int result = LZW_OK;
+    for (;;) {
+        if (width > LZW_MAX_WIDTH) {
+            result = LZW_E_CORRUPT;
+            break;
         }
-        return WritePending() ? LZW_OK : LZW_E_CORRUPT;
-    }
-
-    // A data code defines entry `nextFree` as the pending string plus one
-    // byte, writes the pending string and makes the code's string pending.
-    // Refused: a code above the next free one, a dictionary already full, an
-    // entry longer than 4096 bytes, output past its capacity.
-    bool DataCode(uint32_t code, uint32_t nextFree) {
-        if (code > nextFree || nextFree >= LZW_DICTIONARY_SIZE) return false;
-        if (pending.length >= static_cast<uint32_t>(LZW_MAX_STRING)) return false;
-        const Entry defined = {written, pending.length + 1};
-        if (!WritePending()) return false;
+        if (!reader.Read(width, code)) {
+            if (code != LZW_CODE_END) result = LZW_E_CORRUPT;
+            break;
+        }
+        if (code == LZW_CODE_END) break;
+        if (code == LZW_CODE_RESET) {
+            nextFree = LZW_FIRST_FREE;
+            width = LZW_START_WIDTH;
+            continue;
+        }
+        if (code == LZW_CODE_WIDEN) {
+            ++width;
+            continue;
+        }
+        // A data code defines entry `nextFree` as the pending string plus
+        // one byte, writes the pending string and makes the code's string
+        // pending. Refused: a code above the next free one, a dictionary
+        // already full, an entry longer than 4096 bytes, output past its
+        // capacity.
+        if (code > nextFree || nextFree >= LZW_DICTIONARY_SIZE ||
+            pending.length >= static_cast<uint32_t>(LZW_MAX_STRING)) {
+            result = LZW_E_CORRUPT;
+            break;
+        }
+        const Entry defined = {count, pending.length + 1};
+        if (!writePending()) {
+            result = LZW_E_CORRUPT;
+            break;
+        }
         dictionary[nextFree] = defined;
         if (code < 256) {
             pendingIsLiteral = true;
@@ -133,9 +150,12 @@ struct Decoder {
             pendingIsLiteral = false;
             pending = dictionary[code];
         }
-        return true;
+        ++nextFree;
     }
-};
+    if (result == LZW_OK && !writePending()) result = LZW_E_CORRUPT;
+    *written = count;
+    return result;
+}
 
 // ---------------------------------------------------------------------------
 // Compressor
@@ -217,11 +237,11 @@ int LzwDecompress(const uint8_t* input, uint32_t inputLength, uint8_t** outputBu
         return LZW_E_NOMEM;
     }
 
-    Decoder decoder{CodeReader{input, inputLength}, dictionary, output};
-    const int result = decoder.Run();
+    uint32_t written = 0;
+    const int result = DecodeCodes(CodeReader{input, inputLength}, dictionary, output, &written);
     std::free(dictionary);
     *outputBuffer = output;
-    *outputLength = decoder.written + 2;
+    *outputLength = written + 2;
     return result;
 }
 
