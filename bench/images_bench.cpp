@@ -1,9 +1,9 @@
 // Our inflater against zlib's uncompress and libdeflate on the same 8 MB of
 // mixed data and on the image streams of the PNG test suite, and our PNG
-// decoder against libpng on the same 2000x2000 photo-like RGB picture, both
-// to 24-bit blue-green-red rows. Compare within one run: the ratio is the
-// figure, not the absolute speed. (Both references check the Adler-32
-// trailer, which Brelo does not read.)
+// decoder against libpng on the same 2000x2000 photo-like picture (RGB,
+// palette and interlaced RGB), both to blue-green-red rows or to indices.
+// Compare within one run: the ratio is the figure, not the absolute speed.
+// (Both references check the Adler-32 trailer, which Brelo does not read.)
 #include <benchmark/benchmark.h>
 #include <libdeflate.h>
 #include <png.h>
@@ -88,8 +88,8 @@ const std::vector<Stream>& PngSuiteStreams() {
             }
             Bytes inflated(1 << 22);
             uLongf size = inflated.size();
-            if (uncompress(inflated.data(), &size, stream.compressed.data(), stream.compressed.size()) ==
-                Z_OK) {
+            if (uncompress(inflated.data(), &size, stream.compressed.data(),
+                           stream.compressed.size()) == Z_OK) {
                 stream.size = size;
                 out.push_back(stream);
             }
@@ -149,40 +149,69 @@ void AppendToBytes(png_structp png, png_bytep data, png_size_t size) {
     out->insert(out->end(), data, data + size);
 }
 
+enum Picture { PHOTO_RGB, PHOTO_PALETTE, PHOTO_INTERLACED };
+
 // Smooth shapes, gradients and sensor-like noise, encoded by libpng with its
-// default (adaptive) filters and compression.
-const Bytes& PhotoPng() {
-    static Bytes file = [] {
-        std::mt19937 random(3);
-        Bytes pixels(size_t{PHOTO_SIDE} * PHOTO_SIDE * 3);
-        for (int y = 0; y < PHOTO_SIDE; ++y) {
-            for (int x = 0; x < PHOTO_SIDE; ++x) {
-                unsigned char* p = &pixels[(static_cast<size_t>(y) * PHOTO_SIDE + x) * 3];
-                double sky = 120 + 80 * std::sin(x / 310.0) * std::cos(y / 170.0);
-                p[0] = static_cast<unsigned char>(sky + random() % 9);
-                p[1] = static_cast<unsigned char>(sky * 0.8 + y / 20 + random() % 9);
-                p[2] = static_cast<unsigned char>(255 - sky * 0.6 + random() % 9);
+// default (adaptive) filters and compression: as RGB, as 256 colours (each
+// channel cut to a few levels), or as RGB interlaced.
+Bytes MakePhotoPng(Picture picture) {
+    std::mt19937 random(3);
+    const bool palette = picture == PHOTO_PALETTE;
+    const size_t pixelBytes = palette ? 1 : 3;
+    Bytes pixels(size_t{PHOTO_SIDE} * PHOTO_SIDE * pixelBytes);
+    for (int y = 0; y < PHOTO_SIDE; ++y) {
+        for (int x = 0; x < PHOTO_SIDE; ++x) {
+            unsigned char* p = &pixels[(static_cast<size_t>(y) * PHOTO_SIDE + x) * pixelBytes];
+            double sky = 120 + 80 * std::sin(x / 310.0) * std::cos(y / 170.0);
+            unsigned red = static_cast<unsigned char>(sky + random() % 9);
+            unsigned green = static_cast<unsigned char>(sky * 0.8 + y / 20 + random() % 9);
+            unsigned blue = static_cast<unsigned char>(255 - sky * 0.6 + random() % 9);
+            if (palette) {
+                p[0] = static_cast<unsigned char>(red / 32 * 32 + green / 64 * 8 + blue / 32);
+            } else {
+                p[0] = static_cast<unsigned char>(red);
+                p[1] = static_cast<unsigned char>(green);
+                p[2] = static_cast<unsigned char>(blue);
             }
         }
-        Bytes out;
-        png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-        png_infop info = png_create_info_struct(png);
-        png_set_write_fn(png, &out, AppendToBytes, nullptr);
-        png_set_IHDR(png, info, PHOTO_SIDE, PHOTO_SIDE, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        for (int y = 0; y < PHOTO_SIDE; ++y)
-            png_write_row(png, &pixels[static_cast<size_t>(y) * PHOTO_SIDE * 3]);
-        png_write_end(png, nullptr);
-        png_destroy_write_struct(&png, &info);
-        return out;
-    }();
-    return file;
+    }
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(png, &out, AppendToBytes, nullptr);
+    png_set_IHDR(png, info, PHOTO_SIDE, PHOTO_SIDE, 8,
+                 palette ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB,
+                 picture == PHOTO_INTERLACED ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_color colours[256];
+    for (int i = 0; i < 256; ++i) {
+        colours[i] = {static_cast<png_byte>(i / 32 * 32), static_cast<png_byte>(i / 8 % 4 * 64),
+                      static_cast<png_byte>(i % 8 * 32)};
+    }
+    if (palette) png_set_PLTE(png, info, colours, 256);
+    png_write_info(png, info);
+    std::vector<png_bytep> rows(PHOTO_SIDE);
+    for (int y = 0; y < PHOTO_SIDE; ++y)
+        rows[y] = &pixels[static_cast<size_t>(y) * PHOTO_SIDE * pixelBytes];
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
 }
 
-void BM_PngBrelo(benchmark::State& state) {
-    const Bytes& file = PhotoPng();
-    Bytes bitmap(size_t{PHOTO_SIDE} * PHOTO_SIDE * 3);
+const Bytes& PhotoPng(Picture picture) {
+    static Bytes files[3];
+    if (files[picture].empty()) files[picture] = MakePhotoPng(picture);
+    return files[picture];
+}
+
+size_t BitmapBytes(Picture picture) {
+    return size_t{PHOTO_SIDE} * PHOTO_SIDE * (picture == PHOTO_PALETTE ? 1 : 3);
+}
+
+void BM_PngBrelo(benchmark::State& state, Picture picture) {
+    const Bytes& file = PhotoPng(picture);
+    Bytes bitmap(BitmapBytes(picture));
     for (auto _ : state) {
         PngDecoder decoder;
         ResetPngDecoder(&decoder);
@@ -210,11 +239,13 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
     reader->position += count;
 }
 
-void BM_PngLibpng(benchmark::State& state) {
-    const Bytes& file = PhotoPng();
-    Bytes bitmap(size_t{PHOTO_SIDE} * PHOTO_SIDE * 3);
+// libpng to the same rows: blue-green-red, or palette indices as they are.
+void BM_PngLibpng(benchmark::State& state, Picture picture) {
+    const Bytes& file = PhotoPng(picture);
+    Bytes bitmap(BitmapBytes(picture));
+    const size_t rowBytes = bitmap.size() / PHOTO_SIDE;
     std::vector<png_bytep> rows(PHOTO_SIDE);
-    for (int y = 0; y < PHOTO_SIDE; ++y) rows[y] = &bitmap[static_cast<size_t>(y) * PHOTO_SIDE * 3];
+    for (int y = 0; y < PHOTO_SIDE; ++y) rows[y] = &bitmap[static_cast<size_t>(y) * rowBytes];
     for (auto _ : state) {
         Reader reader = {&file, 0};
         png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -222,6 +253,8 @@ void BM_PngLibpng(benchmark::State& state) {
         png_set_read_fn(png, &reader, ReadFromMemory);
         png_read_info(png, info);
         png_set_bgr(png);
+        png_set_interlace_handling(png);
+        png_read_update_info(png, info);
         png_read_image(png, rows.data());
         png_read_end(png, nullptr);
         png_destroy_read_struct(&png, &info, nullptr);
@@ -230,7 +263,11 @@ void BM_PngLibpng(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bitmap.size()));
 }
 
-BENCHMARK(BM_PngBrelo)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PngLibpng)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PngBrelo, Rgb, PHOTO_RGB)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PngLibpng, Rgb, PHOTO_RGB)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PngBrelo, Palette, PHOTO_PALETTE)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PngLibpng, Palette, PHOTO_PALETTE)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PngBrelo, Interlaced, PHOTO_INTERLACED)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PngLibpng, Interlaced, PHOTO_INTERLACED)->Unit(benchmark::kMillisecond);
 
 }  // namespace
