@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "images/jpeg_header.h"
 #include "shell/report.h"
 
 namespace {
@@ -108,6 +109,19 @@ int FittedSide(int side, double scale) {
     return static_cast<int>(fitted);
 }
 
+// A picture of width x height fitted into the box.
+SIZE FittedSize(int width, int height, int boxWidth, int boxHeight) {
+    double ratioWidth = static_cast<double>(boxWidth) / width;
+    double ratioHeight = static_cast<double>(boxHeight) / height;
+    double scale = ratioHeight > ratioWidth ? ratioWidth : ratioHeight;
+    return {FittedSide(width, scale), FittedSide(height, scale)};
+}
+
+// A picture side from a header: bitmaps take no more than an int.
+bool UsableSide(uint32_t side) {
+    return side > 0 && side <= 0x7FFFFFFFu;
+}
+
 }  // namespace
 
 HBITMAP FitBitmapToBox(HBITMAP bitmap, int boxWidth, int boxHeight) {
@@ -120,11 +134,9 @@ HBITMAP FitBitmapToBox(HBITMAP bitmap, int boxWidth, int boxHeight) {
     int width = info.bmWidth;
     int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
 
-    double ratioWidth = static_cast<double>(boxWidth) / width;
-    double ratioHeight = static_cast<double>(boxHeight) / height;
-    double scale = ratioHeight > ratioWidth ? ratioWidth : ratioHeight;
-    int newWidth = FittedSide(width, scale);
-    int newHeight = FittedSide(height, scale);
+    const SIZE fitted = FittedSize(width, height, boxWidth, boxHeight);
+    int newWidth = fitted.cx;
+    int newHeight = fitted.cy;
 
     // Declared before the memory contexts so that, on a failure, the contexts
     // let go of both bitmaps before the bitmaps are deleted.
@@ -217,4 +229,42 @@ HBITMAP LoadPictureResource(HMODULE module, int identifier, const char* type, in
     }
     FreeResource(loaded);
     return FitBitmapToBox(picture, boxWidth, boxHeight);
+}
+
+bool FittedPictureSize(HMODULE module, int identifier, const char* type, int boxWidth,
+                       int boxHeight, SIZE* size) {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(identifier), type);
+    if (found == nullptr) {
+        // The PNG route, as LoadPictureResource takes it: the file is parsed
+        // (signature, chunks, IHDR), its image data left alone.
+        PngDecoder decoder;
+        ResetPngDecoder(&decoder);
+        const bool opened = OpenPngResource(&decoder, module, identifier) != 0;
+        width = decoder.width;
+        height = decoder.height;
+        ReleasePngDecoder(&decoder);
+        if (!opened) return false;
+    } else {
+        HGLOBAL loaded = LoadResource(module, found);
+        const unsigned char* stored =
+            loaded != nullptr ? static_cast<const unsigned char*>(LockResource(loaded)) : nullptr;
+        DWORD count = stored != nullptr ? SizeofResource(module, found) : 0;
+        bool read = false;
+        if (identifier > PICTURE_SCRAMBLE_THRESHOLD) {
+            HeapBlock file(count);
+            if (file.get() != nullptr && count != 0) {
+                UnscrambleBytes(stored, count, file.get());
+                read = ReadJpegFrameSize(file.get(), count, &width, &height);
+            }
+        } else {
+            read = ReadJpegFrameSize(stored, count, &width, &height);
+        }
+        if (loaded != nullptr) FreeResource(loaded);
+        if (!read) return false;
+    }
+    if (!UsableSide(width) || !UsableSide(height)) return false;
+    *size = FittedSize(static_cast<int>(width), static_cast<int>(height), boxWidth, boxHeight);
+    return true;
 }

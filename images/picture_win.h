@@ -14,6 +14,12 @@ constexpr int PICTURE_BOX_SIZE = 260;
 HBITMAP LoadPictureResource(HMODULE module, int identifier, const char* type, int boxWidth,
                             int boxHeight);
 
+// The size LoadPictureResource gives that picture, read from its header alone
+// (JPEG frame header, PNG IHDR) without decoding it. False when there is no
+// such resource or its header cannot be read that way.
+bool FittedPictureSize(HMODULE module, int identifier, const char* type, int boxWidth,
+                       int boxHeight, SIZE* size);
+
 // Takes ownership of `bitmap`, returns a new bitmap scaled to fit the box.
 HBITMAP FitBitmapToBox(HBITMAP bitmap, int boxWidth, int boxHeight);
 

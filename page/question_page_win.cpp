@@ -72,17 +72,62 @@ class MappedAnswersFile {
     size_t size_ = 0;
 };
 
-// The pictures of a picture grid, loaded before the layout needs their sizes.
-// Each goes to its label; what is left at the end (pictures of questions past
-// the last, or one that an answer picture already replaced) is deleted here.
+constexpr UINT_PTR PICTURE_TIMER_ID = 1;  // idle-time decoding of the pictures still waiting
+
+// A picture label whose picture is still to be decoded holds the picture's
+// resource identifier in this window property; the label's procedure decodes
+// it before the label first paints, that is when it first comes into view.
+constexpr char WAITING_PICTURE_PROPERTY[] = "BreloWaitingPicture";
+WNDPROC g_prevPictureProc = nullptr;
+
+// Decodes the label's waiting picture and shows it, unless the label
+// already shows one (an answer picture, set when its answer was judged
+// right). False when the label had nothing waiting.
+bool LoadPendingPicture(HWND label) {
+    const INT_PTR identifier =
+        reinterpret_cast<INT_PTR>(RemovePropA(label, WAITING_PICTURE_PROPERTY));
+    if (identifier == 0) return false;
+    if (SendMessageA(label, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0) return true;
+    HBITMAP bitmap = LoadPictureResource(GetModuleHandleA(nullptr), static_cast<int>(identifier),
+                                         PICTURE_TYPE, PAGE_PICTURE_BOX, PAGE_PICTURE_BOX);
+    if (bitmap != nullptr) {
+        SendMessageA(label, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+    }
+    return true;
+}
+
+LRESULT CALLBACK PictureLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) LoadPendingPicture(label);
+    return CallWindowProcA(g_prevPictureProc, label, message, wParam, lParam);
+}
+
+// The pictures of a picture grid, sized before the layout needs them: from
+// their headers, or else (a picture in another format) decoded at once.
+// Each goes to its label, decoded or waiting; what is left at the end
+// (pictures of questions past the last, or one that an answer picture
+// already replaced) is deleted here.
 class RowPictures {
   public:
-    explicit RowPictures(int32_t count) : bitmaps_(static_cast<size_t>(count), nullptr) {
+    explicit RowPictures(int32_t count)
+        : bitmaps_(static_cast<size_t>(count), nullptr),
+          sizes_(static_cast<size_t>(count), PAGE_MISSING_PICTURE),
+          waiting_(static_cast<size_t>(count), false) {
         HMODULE module = GetModuleHandleA(nullptr);
-        for (int32_t i = 0; i < count; ++i) {
-            bitmaps_[static_cast<size_t>(i)] =
-                LoadPictureResource(module, ID_QUESTION_PICTURE + i + 1, PICTURE_TYPE,
-                                    PAGE_PICTURE_BOX, PAGE_PICTURE_BOX);
+        for (size_t i = 0; i < sizes_.size(); ++i) {
+            const int identifier = ID_QUESTION_PICTURE + static_cast<int>(i) + 1;
+            SIZE size = {};
+            if (FittedPictureSize(module, identifier, PICTURE_TYPE, PAGE_PICTURE_BOX,
+                                  PAGE_PICTURE_BOX, &size)) {
+                sizes_[i] = {size.cx, size.cy};
+                waiting_[i] = true;
+                continue;
+            }
+            bitmaps_[i] = LoadPictureResource(module, identifier, PICTURE_TYPE, PAGE_PICTURE_BOX,
+                                              PAGE_PICTURE_BOX);
+            BITMAP info = {};
+            if (bitmaps_[i] != nullptr && GetObjectA(bitmaps_[i], sizeof info, &info) != 0) {
+                sizes_[i] = {info.bmWidth, info.bmHeight};
+            }
         }
     }
     ~RowPictures() {
@@ -93,25 +138,29 @@ class RowPictures {
     RowPictures(const RowPictures&) = delete;
     RowPictures& operator=(const RowPictures&) = delete;
 
-    std::vector<PictureSize> Sizes() const {
-        std::vector<PictureSize> sizes;
-        sizes.reserve(bitmaps_.size());
-        for (HBITMAP bitmap : bitmaps_) {
-            BITMAP info = {};
-            if (bitmap != nullptr && GetObjectA(bitmap, sizeof info, &info) != 0) {
-                sizes.push_back({info.bmWidth, info.bmHeight});
-            } else {
-                sizes.push_back(PAGE_MISSING_PICTURE);
-            }
+    const std::vector<PictureSize>& Sizes() const { return sizes_; }
+    bool AnyWaiting() const {
+        for (bool waiting : waiting_) {
+            if (waiting) return true;
         }
-        return sizes;
+        return false;
     }
 
     // Hands question q's picture to its label unless the label already shows
-    // one (an answer picture set while a restored answer was judged).
+    // one (an answer picture set while a restored answer was judged); a
+    // picture still to be decoded is left for the label to fetch.
     void GiveTo(HWND label, int32_t q) {
         const size_t index = static_cast<size_t>(q - 1);
-        if (label == nullptr || index >= bitmaps_.size() || bitmaps_[index] == nullptr) return;
+        if (label == nullptr || index >= bitmaps_.size()) return;
+        if (waiting_[index]) {
+            SetPropA(label, WAITING_PICTURE_PROPERTY,
+                     reinterpret_cast<HANDLE>(static_cast<INT_PTR>(ID_QUESTION_PICTURE + q)));
+            const LONG_PTR previous = SetWindowLongPtrA(
+                label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PictureLabelProc));
+            g_prevPictureProc = reinterpret_cast<WNDPROC>(previous);
+            return;
+        }
+        if (bitmaps_[index] == nullptr) return;
         if (SendMessageA(label, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0) return;
         SendMessageA(label, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmaps_[index]));
         bitmaps_[index] = nullptr;
@@ -119,6 +168,8 @@ class RowPictures {
 
   private:
     std::vector<HBITMAP> bitmaps_;
+    std::vector<PictureSize> sizes_;
+    std::vector<bool> waiting_;
 };
 
 struct MediaIcons {
@@ -197,8 +248,8 @@ class PageBuilder {
                 return Make("Static", text, WS_VISIBLE | SS_RIGHT, c, dialogFont_);
             case PAGE_PROMPT:
                 return Make("Static", node != nullptr ? node->prompt : "",
-                            WS_VISIBLE | WS_BORDER | SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX,
-                            c, quiz_->pageFont);
+                            WS_VISIBLE | WS_BORDER | SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX, c,
+                            quiz_->pageFont);
             case PAGE_ANSWER_FIELD: {
                 answers.ReadLine(text, sizeof text);
                 HWND field = Make("Edit", text,
@@ -315,6 +366,17 @@ INT_PTR OnInitDialog(HWND page) {
 
     PageBuilder(quiz, page).Build(layout, answers, pictures);
     SetupPageScrollBars(quiz, page);
+    // Timer messages come only when the queue is empty: the pictures out of
+    // view are decoded while the pupil does nothing.
+    if (pictures != nullptr && pictures->AnyWaiting()) {
+        SetTimer(page, PICTURE_TIMER_ID, USER_TIMER_MINIMUM, nullptr);
+    }
+    return TRUE;
+}
+
+INT_PTR OnTimer(HWND page, WPARAM timer) {
+    if (timer != PICTURE_TIMER_ID) return FALSE;
+    if (!LoadNextPendingPicture(page)) KillTimer(page, PICTURE_TIMER_ID);
     return TRUE;
 }
 
@@ -334,9 +396,9 @@ INT_PTR OnCtlColorStatic(HDC dc, HWND control) {
     switch (ChooseStaticPaint(id, fields, text)) {
         case PAINT_ON_QUIZ_COLOUR:
             SetBkMode(dc, TRANSPARENT);
-            SetTextColor(
-                dc, UseWhiteText(quiz->colorRed, quiz->colorGreen, quiz->colorBlue) ? COLOUR_WHITE
-                                                                              : COLOUR_BLACK);
+            SetTextColor(dc, UseWhiteText(quiz->colorRed, quiz->colorGreen, quiz->colorBlue)
+                                 ? COLOUR_WHITE
+                                 : COLOUR_BLACK);
             brush = quiz->quizBrush;
             break;
         case PAINT_ANAGRAM:
@@ -386,6 +448,7 @@ INT_PTR OnDestroy(HWND page) {
     for (int q = 1; q <= QUIZ_MAX_QUESTIONS; ++q) {
         HWND label = GetDlgItem(page, ID_PICTURE + q);
         if (label == nullptr) continue;
+        RemovePropA(label, WAITING_PICTURE_PROPERTY);
         const LRESULT old = SendMessageA(label, STM_SETIMAGE, IMAGE_BITMAP, 0);
         if (old != 0) DeleteObject(reinterpret_cast<HBITMAP>(old));
     }
@@ -394,12 +457,22 @@ INT_PTR OnDestroy(HWND page) {
 
 }  // namespace
 
+bool LoadNextPendingPicture(HWND page) {
+    for (int q = 1; q <= QUIZ_MAX_QUESTIONS; ++q) {
+        HWND label = GetDlgItem(page, ID_PICTURE + q);
+        if (label != nullptr && LoadPendingPicture(label)) return true;
+    }
+    return false;
+}
+
 INT_PTR CALLBACK QuestionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             return OnInitDialog(page);
         case WM_COMMAND:
             return OnCommand(page, wParam);
+        case WM_TIMER:
+            return OnTimer(page, wParam);
         case WM_CTLCOLORSTATIC:
             return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_CTLCOLORDLG:

@@ -8,3 +8,8 @@ extern WNDPROC g_prevEditProc;  // the "Edit" procedure the answer fields had be
 extern HBRUSH g_brushGreen;     // 0,255,0: result labels reading "BRAVO"
 
 INT_PTR CALLBACK QuestionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Question pictures are laid out from their headers and decoded when their
+// label first paints, the rest one at a time at idle. This decodes the next
+// one still waiting; false when none is left.
+bool LoadNextPendingPicture(HWND page);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "images/jpeg_header.h"
 #include "images/png_decoder.h"
 #include "tests/images/stream_builder.h"
 
@@ -112,6 +113,29 @@ TEST(PngDecoder, IndexPastThePaletteIsBlack) {
     EXPECT_EQ(r.format.tableEntries, 256u);
     EXPECT_EQ(Bytes(r.format.colourTable[0], r.format.colourTable[6]),
               Cat({{30, 20, 10, 0}, Bytes(20, 0)}));
+}
+
+// The size a picture is laid out with before it is decoded: SOF0 says 600 high, 800 wide.
+TEST(JpegHeader, FrameSizeBeforeTheFirstScan) {
+    const Bytes soi = {0xFF, 0xD8}, app0 = {0xFF, 0xE0, 0, 4, 1, 2}, sos = {0xFF, 0xDA, 0, 2};
+    const Bytes frame = {0xFF, 0xC0, 0, 11, 8, 0x02, 0x58, 0x03, 0x20, 1, 1, 0x11, 0};
+    const struct {
+        Bytes file;
+        uint32_t width;  // 0: refused
+    } rows[] = {
+        {Cat({soi, app0, {0xFF, 0xD0, 0xFF}, frame}), 800},  // a standalone marker, a fill byte
+        {Cat({soi, {0xFF, 0xC4, 0, 2}, frame}), 800},        // DHT is no frame header
+        {Cat({soi, sos, frame}), 0},
+        {Cat({app0, frame}), 0},  // no SOI
+        {Drop(Cat({soi, frame}), 5), 0},
+        {Cat({soi, {0xFF, 0xC2, 0, 11, 8, 0x02, 0x58, 0, 0}, Bytes(4)}), 0},  // no width
+    };
+    for (const auto& row : rows) {
+        uint32_t width = 0, height = 0;
+        const bool read = ReadJpegFrameSize(row.file.data(), row.file.size(), &width, &height);
+        EXPECT_EQ(read, row.width != 0) << &row - rows;
+        EXPECT_TRUE(!read || (width == row.width && height == 600));
+    }
 }
 
 }  // namespace
