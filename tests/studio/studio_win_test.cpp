@@ -58,6 +58,17 @@ std::map<int, std::vector<uint8_t>> QuizBlocks(const std::vector<PeResource>& re
     return blocks;
 }
 
+// EnumWindows callback: the visible top-level window of the process in `found`.
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM found) {
+    auto* f = reinterpret_cast<std::pair<DWORD, HWND>*>(found);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == f->first && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr) {
+        f->second = window;
+    }
+    return f->second == nullptr;
+}
+
 // Starts a program and waits for its visible window; returns its title.
 std::wstring StartAndClose(const fs::path& program) {
     STARTUPINFOW startup = {};
@@ -71,17 +82,7 @@ std::wstring StartAndClose(const fs::path& program) {
     std::pair<DWORD, HWND> found{process.dwProcessId, nullptr};
     for (int i = 0; i < 200 && found.second == nullptr; ++i) {
         Sleep(50);
-        EnumWindows(
-            [](HWND w, LPARAM p) -> BOOL {
-                auto* f = reinterpret_cast<std::pair<DWORD, HWND>*>(p);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(w, &owner);
-                if (owner == f->first && IsWindowVisible(w) && GetWindow(w, GW_OWNER) == nullptr) {
-                    f->second = w;
-                }
-                return f->second == nullptr;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&found));
     }
     const std::wstring title = found.second ? Text(found.second, 0) : L"<no window>";
     if (found.second) PostMessageW(found.second, WM_CLOSE, 0, 0);
