@@ -1,8 +1,15 @@
 #include "tools/commands.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <filesystem>
+#include <iomanip>
 
+#include "answers/scoring.h"
+#include "authoring/class_results.h"
 #include "authoring/file_output.h"
+#include "authoring/windows1252.h"
 #include "authoring/player_output.h"
 #include "authoring/quiz_resources.h"
 #include "authoring/quiz_unpack.h"
@@ -15,11 +22,13 @@ constexpr const char* kUsage =
     "usage: brelo-make check QUIZ.json\n"
     "       brelo-make build QUIZ.json -o QUIZ.exe [--encipher] [--player brelo.exe]\n"
     "       brelo-make unpack QUIZ.exe -o FOLDER\n"
-    "       brelo-make resources QUIZ.json -o FOLDER [--encipher] [--depfile FILE]\n";
+    "       brelo-make resources QUIZ.json -o FOLDER [--encipher] [--depfile FILE]\n"
+    "       brelo-make results QUIZ.exe|QUIZ.json FILE|FOLDER... -o RESULTS.csv\n";
 
 struct Options {
     std::string command;
     std::string input;
+    std::vector<std::string> answers;  // results: the answers files and folders
     std::string output;
     std::string player;
     std::string depfile;
@@ -35,8 +44,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
     }
     o.command = args[1];
     const bool check = o.command == "check", build = o.command == "build",
-               unpack = o.command == "unpack", resources = o.command == "resources";
-    if (!check && !build && !unpack && !resources) {
+               unpack = o.command == "unpack", resources = o.command == "resources",
+               results = o.command == "results";
+    if (!check && !build && !unpack && !resources && !results) {
         error = "unknown command '" + o.command + "'";
         return false;
     }
@@ -63,6 +73,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
             return false;
         } else if (o.input.empty()) {
             o.input = a;
+        } else if (results) {
+            o.answers.push_back(a);
         } else {
             error = "more than one input file ('" + o.input + "', '" + a + "')";
             return false;
@@ -72,8 +84,15 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
         error = o.command + " needs " + (unpack ? "a player program" : "a quiz file (.json)");
         return false;
     }
+    if (results && o.answers.empty()) {
+        error = "results needs answers files or folders after the quiz";
+        return false;
+    }
     if (!check && o.output.empty()) {
-        error = o.command + " needs -o " + (build ? "QUIZ.exe" : "FOLDER");
+        error = o.command + " needs -o " +
+                (build     ? "QUIZ.exe"
+                 : results ? "RESULTS.csv"
+                           : "FOLDER");
         return false;
     }
     return true;
@@ -151,6 +170,83 @@ int Unpack(const Options& o, std::ostream& out, std::ostream& err) {
         << quiz.project.quiz.questions.size() << " questions, " << quiz.files.size()
         << " media files\n";
     return EXIT_OK;
+}
+
+// The answers files named, folders searched (not recursively) for ".txt".
+std::vector<std::string> AnswersFiles(const std::vector<std::string>& names, std::ostream& err,
+                                      bool& trouble) {
+    std::vector<std::string> files;
+    for (const std::string& name : names) {
+        std::error_code ec;
+        const fs::path path = fs::u8path(name);
+        if (!fs::is_directory(path, ec)) {
+            files.push_back(name);
+            continue;
+        }
+        std::vector<std::string> found;
+        for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
+            std::string extension = it->path().extension().u8string();
+            for (char& c : extension)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (extension == ".txt") found.push_back(it->path().u8string());
+        }
+        if (ec) {
+            err << name << ": cannot read the folder (" << ec.message() << ")\n";
+            trouble = true;
+        }
+        std::sort(found.begin(), found.end());
+        files.insert(files.end(), found.begin(), found.end());
+    }
+    return files;
+}
+
+int Results(const Options& o, std::ostream& out, std::ostream& err) {
+    QuizRecord quiz;
+    std::string error;
+    if (!LoadResultsQuiz(o.input, quiz, error)) {
+        err << error << "\n";
+        return EXIT_PROBLEMS;
+    }
+    bool trouble = false;
+    std::vector<PupilResult> pupils;
+    for (const std::string& file : AnswersFiles(o.answers, err, trouble)) {
+        std::vector<uint8_t> bytes;
+        std::string why, warning;
+        PupilResult pupil;
+        if (!ReadRegularFile(file, MAX_QUIZ_JSON_BYTES, bytes, why) ||
+            !JudgeAnswersFile(quiz, bytes, pupil, why, warning)) {
+            err << file << ": skipped: " << why << "\n";
+            trouble = true;
+            continue;
+        }
+        if (!warning.empty()) err << file << ": warning: " << warning << "\n";
+        pupil.label = PupilLabel(file, o.input);
+        pupils.push_back(std::move(pupil));
+    }
+    if (pupils.empty()) {
+        err << o.input << ": no answers file to judge\n";
+        return EXIT_PROBLEMS;
+    }
+    const std::string csv = ClassResultsCsv(quiz, pupils);
+    if (!WriteFileAtomically(o.output, std::vector<uint8_t>(csv.begin(), csv.end()), error)) {
+        err << error << "\n";
+        return EXIT_PROBLEMS;
+    }
+    const int32_t questions = ShownQuestionCount(quiz);
+    size_t width = 5;
+    for (const PupilResult& p : pupils) width = std::max(width, p.label.size());
+    out << std::left << std::setw(static_cast<int>(width)) << "pupil"
+        << "  score  code\n";
+    for (const PupilResult& p : pupils) {
+        out << std::setw(static_cast<int>(width)) << p.label << "  " << std::setw(5)
+            << (std::to_string(p.score) + "/" + std::to_string(questions)) << "  "
+            << Windows1252ToUtf8(p.code) << "\n";
+    }
+    char average[32];
+    std::snprintf(average, sizeof average, "%.1f", ClassAverage(pupils));
+    out << "class average: " << average << " / " << questions << " (" << pupils.size()
+        << " pupils) -> " << o.output << "\n";
+    return trouble ? EXIT_PROBLEMS : EXIT_OK;
 }
 
 std::string ResourceFileName(const QuizResource& r) {
@@ -240,5 +336,6 @@ int RunBreloMake(const std::vector<std::string>& args, std::ostream& out, std::o
     if (o.command == "check") return Check(o, out, err);
     if (o.command == "build") return Build(o, out, err);
     if (o.command == "unpack") return Unpack(o, out, err);
+    if (o.command == "results") return Results(o, out, err);
     return Resources(o, out, err);
 }

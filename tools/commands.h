@@ -4,6 +4,7 @@
 //   brelo-make build QUIZ.json -o QUIZ.exe [--encipher] [--player brelo.exe]
 //   brelo-make unpack QUIZ.exe -o FOLDER
 //   brelo-make resources QUIZ.json -o FOLDER [--encipher] [--depfile FILE]
+//   brelo-make results QUIZ.exe|QUIZ.json FILE|FOLDER... -o RESULTS.csv
 //
 // `resources` is for builds that link the quiz into a player themselves: it
 // writes every quiz resource as a file and quiz.rc, a resource script naming

@@ -400,4 +400,41 @@ TEST(Commands, HostileInputsAreRefusedTouchingNothing) {
     }
 }
 
+// Answers files judged as the player judges them, gathered in a French spreadsheet.
+TEST(Commands, ResultsJudgeEveryAnswersFileIntoOneSpreadsheet) {
+    Scratch dir("results",
+                {{"quiz.json", R"({"title": "T", "media": "sound", "answersPerQuestion": 2,
+                     "codes": ["UN", "ÉTÉ"], "questions": [
+                     {"answer1": "Paris", "answer2": "Seine", "clip": "a.mp3"},
+                     {"answer1": "Rome", "answer2": "Tibre", "clip": "b.mp3"}]})"},
+                 {"anne.txt", "Paris\r\nSeine\r\nrome\r\nTibre\r\n"},
+                 {"bob/quiz.txt", "Paris\n"},  // short: the rest is empty
+                 {"bob/notes.doc", "not searched"},
+                 {"chloe.txt", "=1+1;\"x\"\r\nSeine\r\nRome\r\nTibre\r\nencore\r\n"},
+                 {"zero.txt", "Paris\r\n\0\r\n"s},
+                 {"big.txt", std::string(4 * 261 + 1, 'a')}});
+    auto p = [&dir](const char* name) { return dir.Path(name); };
+    std::ostringstream out, err;
+    EXPECT_EQ(RunBreloMake({"brelo-make", "results", p("quiz.json"), p("anne.txt"), p("bob"),
+                            p("chloe.txt"), p("zero.txt"), p("big.txt"), "-o", p("classe.csv")},
+                           out, err),
+              EXIT_PROBLEMS);  // written, but two files were skipped
+    EXPECT_EQ(err.str(), p("chloe.txt") + ": warning: more lines than the quiz has answer fields; "
+                                          "it may belong to another quiz\n" +
+                             p("zero.txt") + ": skipped: holds a NUL byte, not an answers file\n" +
+                             p("big.txt") +
+                             ": skipped: longer than any answers file of this quiz (1044 bytes), "
+                             "not an answers file\n");
+    EXPECT_EQ(Read(p("classe.csv")),
+              "\xEF\xBB\xBF\xC3\x89l\xC3\xA8ve;Score (sur 2);Code;Q1.1 r\xC3\xA9ponse;Q1.1 verdict;"
+              "Q1.2 r\xC3\xA9ponse;Q1.2 verdict;Q2.1 r\xC3\xA9ponse;Q2.1 verdict;"
+              "Q2.2 r\xC3\xA9ponse;Q2.2 verdict\r\n"
+              "anne;2;\xC3\x89T\xC3\x89;Paris;BRAVO;Seine;BRAVO;rome;BRAVO;Tibre;BRAVO\r\n"
+              "bob;0;;Paris;BRAVO;;?;;?;;?\r\n"
+              "chloe;1;UN;\"'=1+1;\"\"x\"\"\";FAUX;Seine;BRAVO;Rome;BRAVO;Tibre;BRAVO\r\n"
+              "R\xC3\xA9ussite;1,0;;33 %;;;;67 %;;;\r\n");
+    EXPECT_NE(out.str().find("class average: 1.0 / 2 (3 pupils)"), std::string::npos) << out.str();
+    EXPECT_EQ(Files(p("bob")).size(), 2u);  // nothing written beside the pupils' files
+}
+
 }  // namespace
