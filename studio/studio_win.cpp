@@ -128,6 +128,8 @@ const FieldControl* FieldById(int id) {
     return nullptr;
 }
 
+constexpr int kColumnWidths[] = {36, 120, 120, 120};  // the question list's, at 96 DPI
+
 constexpr const char* kKinds[] = {"Texte seul", "Images", "Sons", "Vid\xE9os"};
 constexpr const char* kModes[] = {
     "Rien n'est r\xE9v\xE9l\xE9",
@@ -245,10 +247,10 @@ void CreateControls(Studio& s) {
         LVCOLUMNW column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = &text[0];
-        column.cx = s.Scale(i == 0 ? 36 : 120);
+        column.cx = s.Scale(kColumnWidths[i]);
         SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
     }
-    AddControl(s, L"BUTTON", French("Ajou&ter"), WS_TABSTOP, ID_ADD);
+    AddControl(s, L"BUTTON", French("A&jouter"), WS_TABSTOP, ID_ADD);
     AddControl(s, L"BUTTON", French("&Supprimer"), WS_TABSTOP, ID_DELETE);
     AddControl(s, L"BUTTON", French("&Monter"), WS_TABSTOP, ID_UP);
     AddControl(s, L"BUTTON", French("&Descendre"), WS_TABSTOP, ID_DOWN);
@@ -850,6 +852,10 @@ void OnNotify(Studio& s, const NMHDR* header) {
 void OnDpiChanged(Studio& s, WPARAM wParam, const RECT* suggested) {
     s.dpi = HIWORD(wParam);
     MakeFont(s);
+    for (int i = 0; i < 4; ++i) {
+        SendMessageW(s.Item(ID_LIST), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i),
+                     MAKELPARAM(s.Scale(kColumnWidths[i]), 0));
+    }
     SetWindowPos(s.window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowThumbnail(s);
