@@ -5,10 +5,13 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <filesystem>
 #include <memory>
 #include <vector>
 
+#include "answers/scoring.h"
+#include "authoring/class_results.h"
 #include "authoring/csv_import.h"
 #include "authoring/file_output.h"
 #include "authoring/quiz_document.h"
@@ -771,6 +774,74 @@ bool BuildProgram(Studio& s, const std::wstring& path) {
     return true;
 }
 
+// Every pupil's answers file judged against the quiz as saved, gathered in one
+// spreadsheet, as brelo-make results does.
+bool WriteClassResults(Studio& s, const StudioResultsRequest& request) {
+    QuizRecord quiz;
+    std::string error;
+    if (s.path.empty() || s.dirty) {
+        Tell(s, French("Enregistrez d'abord le quiz : les r\xE9ponses sont jug\xE9\x65s d'apr\xE8s "
+                       "le quiz enregistr\xE9."));
+        return false;
+    }
+    if (!LoadResultsQuiz(Utf8(s.path), quiz, error)) {
+        Tell(s, Wide(error), MB_ICONSTOP);
+        return false;
+    }
+    std::vector<PupilResult> pupils;
+    std::vector<std::string> skipped;
+    for (const std::wstring& file : request.answersFiles) {
+        std::vector<uint8_t> bytes;
+        std::string why, warning;
+        PupilResult pupil;
+        if (!ReadRegularFile(Utf8(file), MAX_QUIZ_JSON_BYTES, bytes, why) ||
+            !JudgeAnswersFile(quiz, bytes, pupil, why, warning)) {
+            skipped.push_back(Utf8(file) + ": " + why);
+            continue;
+        }
+        pupil.label = PupilLabel(Utf8(file), Utf8(s.path));
+        pupils.push_back(std::move(pupil));
+    }
+    const std::string csv = ClassResultsCsv(quiz, pupils);
+    if (pupils.empty() ||
+        !WriteFileAtomically(Utf8(request.spreadsheet), std::vector<uint8_t>(csv.begin(), csv.end()),
+                             error)) {
+        Tell(s, French("Aucun r\xE9sultat \xE9\x63rit.") + ProblemList(skipped) + Wide(error),
+             MB_ICONSTOP);
+        return false;
+    }
+    wchar_t average[64];
+    swprintf(average, 64, L"%.1f / %d", ClassAverage(pupils), static_cast<int>(ShownQuestionCount(quiz)));
+    Tell(s, std::to_wstring(pupils.size()) + French(" \xE9l\xE8ve(s), moyenne de la classe : ") + average +
+                (skipped.empty() ? L"" : French("\nFichiers laiss\xE9s de c\xF4t\xE9 :") + ProblemList(skipped)),
+         skipped.empty() ? MB_ICONINFORMATION : MB_ICONWARNING);
+    return true;
+}
+
+// The answers files chosen in one open dialog (several may be selected).
+std::vector<std::wstring> AskAnswersFiles(Studio& s) {
+    std::vector<wchar_t> buffer(32768, L'\0');
+    const std::wstring caption = French("Fichiers de r\xE9ponses des \xE9l\xE8ves");
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = s.window;
+    dialog.lpstrFilter = L"R\u00e9ponses (*.txt)\0*.txt\0";
+    dialog.lpstrFile = buffer.data();
+    dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+    dialog.lpstrTitle = caption.c_str();
+    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT;
+    std::vector<std::wstring> files;
+    if (!GetOpenFileNameW(&dialog)) return files;
+    // One file: its full path. Several: the folder, then each name.
+    const std::wstring first = buffer.data();
+    for (const wchar_t* name = buffer.data() + first.size() + 1; *name != L'\0';
+         name += wcslen(name) + 1) {
+        files.push_back(first + L"\\" + name);
+    }
+    if (files.empty()) files.push_back(first);
+    return files;
+}
+
 void TryQuiz(Studio& s) {
     const std::wstring path = TempPath(s, L"essai", L".exe");
     if (!BuildProgram(s, path)) return;
@@ -805,6 +876,16 @@ void OnMenu(Studio& s, int id) {
         case IDM_TRY:
             TryQuiz(s);
             break;
+        case IDM_RESULTS: {
+            StudioResultsRequest request;
+            request.answersFiles = AskAnswersFiles(s);
+            if (!request.answersFiles.empty()) {
+                request.spreadsheet = AskPath(s, true, "Enregistrer les r\xE9sultats",
+                                              L"Tableur CSV (*.csv)\0*.csv\0", L"csv");
+            }
+            if (!request.spreadsheet.empty()) WriteClassResults(s, request);
+            break;
+        }
         case IDM_CREATE:
             path = AskPath(s, true, "Cr\xE9\x65r le quiz", L"Programme (*.exe)\0*.exe\0", L"exe");
             if (!path.empty()) BuildProgram(s, path);
@@ -828,7 +909,7 @@ void OnBrowse(Studio& s, int button) {
 void OnCommand(Studio& s, WPARAM wParam) {
     const int id = LOWORD(wParam);
     const int code = HIWORD(wParam);
-    if (id >= IDM_NEW && id <= IDM_CREATE) return OnMenu(s, id);
+    if (id >= IDM_NEW && id <= IDM_RESULTS) return OnMenu(s, id);
     if (code == EN_CHANGE && !s.filling) return OnFieldEdited(s, id);
     if (code == CBN_SELCHANGE) return OnSettingChosen(s, id);
     if (code == LBN_DBLCLK && id == ID_PROBLEMS) return OnProblemChosen(s);
@@ -884,6 +965,8 @@ HMENU MakeMenu() {
     HMENU quiz = CreatePopupMenu();
     AppendMenuW(quiz, MF_STRING, IDM_TRY, French("&Essayer\tF5").c_str());
     AppendMenuW(quiz, MF_STRING, IDM_CREATE, French("&Cr\xE9\x65r le quiz\x85\tCtrl+E").c_str());
+    AppendMenuW(quiz, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(quiz, MF_STRING, IDM_RESULTS, French("&R\xE9sultats de la classe\x85").c_str());
     HMENU bar = CreateMenu();
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&Fichier");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(quiz), L"&Quiz");
@@ -959,6 +1042,8 @@ LRESULT CALLBACK StudioProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return ImportTable(*s, path);
         case WM_STUDIO_CREATE:
             return BuildProgram(*s, path);
+        case WM_STUDIO_RESULTS:
+            return WriteClassResults(*s, *reinterpret_cast<const StudioResultsRequest*>(lParam));
         case WM_STUDIO_CHECK_NOW:
             Check(*s);
             return TRUE;

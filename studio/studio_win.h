@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Commands that the menu reaches through a file dialog, taking the chosen
 // path (const wchar_t*) in lParam; tests send them directly. Each returns
@@ -14,6 +15,12 @@ constexpr UINT WM_STUDIO_OPEN = WM_APP + 1;
 constexpr UINT WM_STUDIO_SAVE_AS = WM_APP + 2;
 constexpr UINT WM_STUDIO_IMPORT = WM_APP + 3;
 constexpr UINT WM_STUDIO_CREATE = WM_APP + 4;
+// The class's results: lParam is a StudioResultsRequest.
+constexpr UINT WM_STUDIO_RESULTS = WM_APP + 6;
+struct StudioResultsRequest {
+    std::vector<std::wstring> answersFiles;
+    std::wstring spreadsheet;  // the CSV file to write
+};
 // Runs the pending check at once (it otherwise waits for a pause in typing).
 constexpr UINT WM_STUDIO_CHECK_NOW = WM_APP + 5;
 
@@ -61,6 +68,7 @@ enum StudioCommand {
     IDM_QUIT,
     IDM_TRY,
     IDM_CREATE,
+    IDM_RESULTS,
 };
 
 constexpr int IDR_STUDIO_PLAYER = 1;  // RT_RCDATA: the player every quiz is built into

@@ -154,6 +154,16 @@ TEST(StudioWindow, EditsChecksSavesBuildsAndAsksBeforeLosingWork) {
     EXPECT_EQ(QuizBlocks(built), QuizBlocks(expected));
     EXPECT_EQ(StartAndClose(program), L"Capitales d'Europe \x2014 r\xE9vision");
 
+    // The class's results, judged against the saved quiz.
+    std::ofstream(dir / "ana.txt", std::ios::binary) << "Vienne\r\nLisbonne\r\nPrague\r\n";
+    std::ofstream(dir / "bob.txt", std::ios::binary) << "Vienne\r\n\r\n\r\n";
+    StudioResultsRequest request{{(dir / "ana.txt").wstring(), (dir / "bob.txt").wstring()},
+                                 (dir / "classe.csv").wstring()};
+    g_asked.clear();
+    EXPECT_TRUE(SendMessageW(window, WM_STUDIO_RESULTS, 0, reinterpret_cast<LPARAM>(&request)));
+    EXPECT_EQ(g_asked, std::vector<std::wstring>{L"2 \xE9l\xE8ve(s), moyenne de la classe : 2.0 / 3"});
+    EXPECT_NE(Read(dir / "classe.csv").find("ana;3;"), std::string::npos);
+
     // Unsaved changes: "Annuler" keeps the window, "Non" lets it close.
     SetDlgItemTextW(window, ID_AUTHOR, L"M. Durand");
     g_asked.clear();
