@@ -473,6 +473,14 @@ bool ParseQuizJson(const std::string& jsonText, const std::string& sourceName,
         problems.push_back(sourceName + ":" + std::to_string(line) + ":" + std::to_string(column) +
                            ": " + SyntaxErrorText(e));
         return false;
+    } catch (const json::exception& e) {
+        // A number beyond a double (1e999) is refused by the reader as out
+        // of range, without a position: "[json.exception...] number overflow ...".
+        const std::string message = e.what();
+        const size_t bracket = message.find("] ");
+        problems.push_back(sourceName + ": " +
+                           (bracket == std::string::npos ? message : message.substr(bracket + 2)));
+        return false;
     }
     SourceReader reader(sourceName, problems);
     for (const std::string& path : duplicates.duplicates()) {

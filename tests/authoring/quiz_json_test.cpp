@@ -89,6 +89,7 @@ TEST(QuizJson, RefusesBadSourcesNamingTheField) {
           "q.json: questions[1].answer2: given, but answersPerQuestion is 1",
           "q.json: questions[1].clip: must be a file name"}},
         // A quiz nests three levels; a few problems of one kind are shown, the rest counted.
+        {R"({"title": "T", "displayMode": 1e999})", {"q.json: number overflow parsing '1e999'"}},
         {R"({"questions": [{"a": {}}]})",
          {"q.json:1:22: nested more than 3 levels deep; a quiz needs no more"}},
         {sameKeys.c_str(),
