@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "page/control_ids.h"  // ID_PROMPT
+#include "page/control_ids.h"  // ID_PROMPT, ID_RESULT_LABEL
+#include "authoring/class_results.h"
 #include "authoring/file_output.h"
 #include "authoring/quiz_resources.h"
 
@@ -43,10 +45,21 @@ BOOL CALLBACK CollectPrompts(HWND window, LPARAM prompts) {
     return TRUE;
 }
 
-// The caption and question prompts of the player started in `folder`, in Windows-1252.
-std::vector<std::string> StartAndLook(const std::wstring& exe, const fs::path& folder) {
+BOOL CALLBACK CollectVerdicts(HWND window, LPARAM verdicts) {
+    auto& texts = *reinterpret_cast<std::vector<std::string>*>(verdicts);
+    const int n = GetDlgCtrlID(window) - ID_RESULT_LABEL;
+    char text[64] = {};
+    if (n >= 1 && n <= static_cast<int>(texts.size()) && GetWindowTextA(window, text, 64) >= 0)
+        texts[n - 1] = text;
+    return TRUE;
+}
+
+// The caption and question prompts of the player started in `folder`, in Windows-1252,
+// and the texts of the first `verdicts->size()` result labels.
+std::vector<std::string> StartAndLook(const std::wstring& exe, const fs::path& folder,
+                                      std::vector<std::string>* verdicts = nullptr) {
     std::vector<std::string> shown;
-    Launch(exe, L"", folder, [&shown](DWORD id) {
+    Launch(exe, L"", folder, [&shown, verdicts](DWORD id) {
         HWND main = nullptr;
         for (int i = 0; i < 300 && main == nullptr; ++i) {
             Sleep(100);
@@ -65,6 +78,8 @@ std::vector<std::string> StartAndLook(const std::wstring& exe, const fs::path& f
             shown = {caption};
             EnumChildWindows(main, CollectPrompts, reinterpret_cast<LPARAM>(&shown));
         }
+        if (verdicts != nullptr)
+            EnumChildWindows(main, CollectVerdicts, reinterpret_cast<LPARAM>(verdicts));
         PostMessageW(main, WM_CLOSE, 0, 0);
     });
     return shown;
@@ -117,6 +132,18 @@ TEST(QuizExe, EveryRouteGivesAPlayerThatShowsItsQuiz) {
     const std::wstring build =
         L"build \"" + json + L"\" -o \"" + command.wstring() + L"\" --player \"" + player + L"\"";
     ASSERT_EQ(Launch(full(BRELO_MAKE_EXE), build, folder, [](DWORD) {}), 0u);
+    // The player restores a pupil's answers file and judges it as `results` does.
+    const std::string answers = "vienne\r\nLisbone\r\n";
+    std::ofstream(fs::path(command).replace_extension(L".txt"), std::ios::binary) << answers;
+    QuizRecord record;
+    PupilResult judged;
+    std::string why, warning;
+    ASSERT_TRUE(LoadResultsQuiz(command.u8string(), record, error) &&
+                JudgeAnswersFile(record, {answers.begin(), answers.end()}, judged, why, warning));
+    std::vector<std::string> labels(judged.verdicts.size());
+    StartAndLook(command.wstring(), folder, &labels);
+    EXPECT_EQ(labels, std::vector<std::string>(judged.verdicts.begin(), judged.verdicts.end()));
+    EXPECT_EQ(judged.score, 1);
     for (const fs::path& exe : {written, command, fs::path(full(BRELO_CAPITALS_EXE))}) {
         SCOPED_TRACE(exe.u8string());
         const std::vector<std::string> shown = StartAndLook(exe.wstring(), folder);
