@@ -72,7 +72,8 @@ class MappedAnswersFile {
     size_t size_ = 0;
 };
 
-constexpr UINT_PTR PICTURE_TIMER_ID = 1;  // idle-time decoding of the pictures still waiting
+constexpr UINT_PTR PICTURE_TIMER_ID = 1;        // idle-time decoding of the pictures still waiting
+constexpr UINT FIRST_IDLE_PICTURE_DELAY = 100;  // ms after the build: the first paint comes first
 
 // A picture label whose picture is still to be decoded holds the picture's
 // resource identifier in this window property; the label's procedure decodes
@@ -369,14 +370,22 @@ INT_PTR OnInitDialog(HWND page) {
     // Timer messages come only when the queue is empty: the pictures out of
     // view are decoded while the pupil does nothing.
     if (pictures != nullptr && pictures->AnyWaiting()) {
-        SetTimer(page, PICTURE_TIMER_ID, USER_TIMER_MINIMUM, nullptr);
+        SetTimer(page, PICTURE_TIMER_ID, FIRST_IDLE_PICTURE_DELAY, nullptr);
     }
     return TRUE;
 }
 
 INT_PTR OnTimer(HWND page, WPARAM timer) {
     if (timer != PICTURE_TIMER_ID) return FALSE;
-    if (!LoadNextPendingPicture(page)) KillTimer(page, PICTURE_TIMER_ID);
+    if (!LoadNextPendingPicture(page)) {
+        KillTimer(page, PICTURE_TIMER_ID);
+        return TRUE;
+    }
+    // The next one waits a full period from now, not from the last tick: a
+    // decoding longer than the period would otherwise find the next tick
+    // already due, and the thread would never wait for input until the
+    // last picture.
+    SetTimer(page, PICTURE_TIMER_ID, USER_TIMER_MINIMUM, nullptr);
     return TRUE;
 }
 
