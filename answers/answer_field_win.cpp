@@ -93,9 +93,7 @@ void FillUnsolvedFields(HWND field) {
     GetWindowTextA(field, text, sizeof text);
     // An empty field (or one of spaces) would only wipe every unsolved answer.
     char normalized[ANSWER_TEXT_SIZE];
-    std::memcpy(normalized, text, sizeof text);
-    NormalizeAnswer(normalized);
-    if (normalized[0] == '\0' || g_quiz == nullptr) return;
+    if (NormalizeAnswer(text, normalized) == 0 || g_quiz == nullptr) return;
 
     HWND page = GetParent(field);
     const int32_t fields = AnswerFieldCount(*g_quiz);

@@ -1,9 +1,10 @@
 #include "answers/answer_rules.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
-#include <utility>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -12,7 +13,7 @@ namespace {
 // ligature (9A, 9E, 9C) with their capitals (8A, 8E, 8C) and y with diaeresis
 // (FF) with its capital at 9F. The division sign F7 sits among the small
 // letters but is no letter, and stays as it is.
-unsigned char UpperCase1252(unsigned char c) {
+constexpr unsigned char UpperCase1252(unsigned char c) {
     if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 0x20);
     if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
     switch (c) {
@@ -29,23 +30,86 @@ unsigned char UpperCase1252(unsigned char c) {
     }
 }
 
+constexpr unsigned char Twin(unsigned char c) {
+    switch (c) {
+        case 0x91:  // ‘
+        case 0x92:  // ’
+        case 0xB4:  // ´
+        case 0x60:  // `
+            return '\'';
+        case 0xAB:  // «
+        case 0xBB:  // »
+        case 0x93:  // “
+        case 0x94:  // ”
+            return '"';
+        case 0x96:  // –
+        case 0x97:  // —
+            return '-';
+        case 0xA0:  // no-break space
+            return ' ';
+        default:
+            return c;
+    }
+}
+
+// The two ligatures are written out as two letters; in the folding table
+// they are marked with the zero byte, which never occurs inside a text.
+constexpr unsigned char LIGATURE = 0;
+constexpr unsigned char LIGATURE_OE = 0x8C;  // Œ, and œ upper-cased
+constexpr unsigned char LIGATURE_AE = 0xC6;  // Æ, and æ upper-cased
+
+// Every byte as the normalisation writes it: its typographic twin, upper-cased.
+constexpr std::array<unsigned char, 256> MakeFoldTable() {
+    std::array<unsigned char, 256> table = {};
+    for (int c = 1; c < 256; ++c) {
+        const unsigned char folded = UpperCase1252(Twin(static_cast<unsigned char>(c)));
+        table[c] = folded == LIGATURE_OE || folded == LIGATURE_AE ? LIGATURE : folded;
+    }
+    return table;
+}
+
+// An upper-case letter without its accent, for the "Accents" rung: À-Å, Ç,
+// È-Ë, Ì-Ï, Ñ, Ò-Ö and Ø, Ù-Ü, Ý and Ÿ, Š and Ž. Other bytes stay.
+constexpr std::array<unsigned char, 256> MakeAccentTable() {
+    std::array<unsigned char, 256> table = {};
+    for (int c = 0; c < 256; ++c) table[c] = static_cast<unsigned char>(c);
+    for (int c = 0xC0; c <= 0xC5; ++c) table[c] = 'A';
+    table[0xC7] = 'C';
+    for (int c = 0xC8; c <= 0xCB; ++c) table[c] = 'E';
+    for (int c = 0xCC; c <= 0xCF; ++c) table[c] = 'I';
+    table[0xD1] = 'N';
+    for (int c = 0xD2; c <= 0xD6; ++c) table[c] = 'O';
+    table[0xD8] = 'O';
+    for (int c = 0xD9; c <= 0xDC; ++c) table[c] = 'U';
+    table[0xDD] = 'Y';
+    table[0x9F] = 'Y';
+    table[0x8A] = 'S';
+    table[0x8E] = 'Z';
+    return table;
+}
+
+constexpr std::array<unsigned char, 256> kFold = MakeFoldTable();
+constexpr std::array<unsigned char, 256> kWithoutAccent = MakeAccentTable();
+
+bool IsFinalMark(char c) {
+    return c == '.' || c == '!' || c == '?' || c == '\x85';
+}
+
 int ClampLength(int length) {
     if (length < 0) return 0;
     return length > ANSWER_TEXT_MAX ? ANSWER_TEXT_MAX : length;
 }
 
-// Copies at most ANSWER_TEXT_MAX bytes of a text, as an answer field would
-// hold it, then normalises the copy. Returns the normalised length.
-int NormalizedCopy(char (&destination)[ANSWER_TEXT_SIZE], const char* text) {
-    int n = 0;
-    if (text != nullptr) {
-        while (n < ANSWER_TEXT_MAX && text[n] != '\0') ++n;
-        std::memcpy(destination, text, static_cast<size_t>(n));
+struct NormalizedText {
+    char text[ANSWER_TEXT_SIZE];
+    int length;
+
+    explicit NormalizedText(const char* source) : length(NormalizeAnswer(source, text)) {}
+    bool operator==(const NormalizedText& other) const {
+        return length == other.length &&
+               std::memcmp(text, other.text, static_cast<size_t>(length)) == 0;
     }
-    destination[n] = '\0';
-    NormalizeAnswer(destination);
-    return static_cast<int>(std::strlen(destination));
-}
+};
 
 // Two texts of the same length are anagrams when every byte value occurs in
 // both equally often (the same as comparing them sorted).
@@ -59,6 +123,154 @@ bool SameBytes(const char* first, const char* second, int length) {
         if (count != 0) return false;
     }
     return true;
+}
+
+// Removing accents never changes a length, so only texts of one length can
+// differ by their accents alone.
+bool SameLettersButAccents(const NormalizedText& e, const NormalizedText& t) {
+    if (e.length != t.length) return false;
+    for (int i = 0; i < e.length; ++i) {
+        if (kWithoutAccent[static_cast<unsigned char>(e.text[i])] !=
+            kWithoutAccent[static_cast<unsigned char>(t.text[i])])
+            return false;
+    }
+    return true;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// A number as pupils write one: an optional sign, digits (a first group of
+// one to three, then groups of three, may be parted by spaces: 1 000 000),
+// then at most one decimal comma or point followed by digits. Its value is
+// spelt canonically into `value`: '-' when it is below zero, the whole part
+// without leading zeros, and '.' with the decimals without trailing zeros
+// when any remain, so 0,5 0.5 and 0,50 are all "0.5". Returns the spelling's
+// length, or -1 when the text is no number.
+int NumberValue(const NormalizedText& number, char (&value)[ANSWER_TEXT_SIZE + 1]) {
+    const char* text = number.text;
+    const int length = number.length;
+    int i = 0;
+    const bool negative = length > 0 && text[0] == '-';
+    if (length > 0 && (text[0] == '-' || text[0] == '+')) ++i;
+
+    const int wholeStart = i;
+    int group = 0;  // digits since the last space
+    bool grouped = false;
+    for (; i < length; ++i) {
+        if (IsDigit(text[i])) {
+            ++group;
+        } else if (text[i] == ' ') {
+            if (group == 0 || group > 3 || (grouped && group != 3)) return -1;
+            grouped = true;
+            group = 0;
+        } else {
+            break;
+        }
+    }
+    const int wholeEnd = i;
+    if (group == 0 || (grouped && group != 3)) return -1;
+    int decimalsStart = length;
+    if (i < length && (text[i] == ',' || text[i] == '.')) {
+        decimalsStart = ++i;
+        while (i < length && IsDigit(text[i])) ++i;
+        if (i == decimalsStart) return -1;
+    }
+    if (i != length) return -1;
+
+    int n = 0;
+    if (negative) value[n++] = '-';
+    int first = wholeStart;
+    while (first < wholeEnd && (text[first] == '0' || text[first] == ' ')) ++first;
+    for (int k = first; k < wholeEnd; ++k) {
+        if (text[k] != ' ') value[n++] = text[k];
+    }
+    if (first == wholeEnd) value[n++] = '0';
+    int decimalsEnd = length;
+    while (decimalsEnd > decimalsStart && text[decimalsEnd - 1] == '0') --decimalsEnd;
+    if (decimalsEnd > decimalsStart) {
+        value[n++] = '.';
+        for (int k = decimalsStart; k < decimalsEnd; ++k) value[n++] = text[k];
+    }
+    // Zero has no sign: -0 and +0,0 are 0.
+    if (negative && n == 2 && value[1] == '0') {
+        value[0] = '0';
+        n = 1;
+    }
+    value[n] = '\0';
+    return n;
+}
+
+bool SameNumber(const NormalizedText& e, const NormalizedText& t) {
+    // Only texts that start like numbers are worth spelling out.
+    const auto startsLikeNumber = [](const NormalizedText& x) {
+        return x.length > 0 && (IsDigit(x.text[0]) || x.text[0] == '-' || x.text[0] == '+');
+    };
+    if (!startsLikeNumber(e) || !startsLikeNumber(t)) return false;
+    char eValue[ANSWER_TEXT_SIZE + 1];
+    char tValue[ANSWER_TEXT_SIZE + 1];
+    const int eLength = NumberValue(e, eValue);
+    return eLength >= 0 && NumberValue(t, tValue) == eLength &&
+           std::memcmp(eValue, tValue, static_cast<size_t>(eLength)) == 0;
+}
+
+// The ladder against one form; the typed text is not empty.
+const char* VerdictForForm(const NormalizedText& expected, const NormalizedText& typed,
+                           const JudgingOptions& options) {
+    const char* e = expected.text;
+    const char* t = typed.text;
+    const int eLength = expected.length;
+    const int tLength = typed.length;
+    if (expected == typed || SameNumber(expected, typed)) return VERDICT_BRAVO;
+    // The pupil has typed every letter, so this hint gives nothing away even
+    // for a short answer.
+    if (SameLettersButAccents(expected, typed)) {
+        return options.accentsTolerated ? VERDICT_BRAVO : VERDICT_ACCENTS;
+    }
+    // Short answers (OUI, 12, ...) get no other hints: any near miss would
+    // give the answer away.
+    if (eLength <= 3) return VERDICT_FAUX;
+
+    // The anagram test comes first, although an anagram may also be one or
+    // two edits away.
+    if (eLength == tLength && SameBytes(e, t, eLength)) return VERDICT_ANAGRAMME;
+    const int distance = EditDistance(e, eLength, t, tLength);
+    if (distance == 1) return VERDICT_QUASIMENT;
+    if (distance == 2) return VERDICT_PRESQUE;
+
+    // Percentages in whole numbers: 100t/e > 70 is 10t > 7e, > 50 is 2t > e;
+    // lengths stay below 260, so nothing overflows.
+    switch (FindInside(e, eLength, t, tLength)) {
+        case FOUND_TYPED_IN_EXPECTED:
+            if (eLength <= 9) return VERDICT_FAUX;
+            if (10 * tLength > 7 * eLength) return VERDICT_TROP_COURT;
+            if (2 * tLength > eLength) return VERDICT_PAS_LOIN;
+            return VERDICT_FAUX;
+        case FOUND_EXPECTED_IN_TYPED:
+            return tLength > 4 * eLength ? VERDICT_PAS_LOIN : VERDICT_TROP_LONG;
+        default:
+            break;
+    }
+
+    // 100(m - D)/m > 80, with m the shorter length, is m > 5D.
+    const int shorter = eLength < tLength ? eLength : tLength;
+    return shorter > 5 * distance ? VERDICT_IDEE : VERDICT_FAUX;
+}
+
+// The hints from the most to the least helpful, for choosing among forms.
+constexpr const char* kHintOrder[] = {
+    VERDICT_ACCENTS,   VERDICT_QUASIMENT, VERDICT_PRESQUE, VERDICT_ANAGRAMME, VERDICT_TROP_COURT,
+    VERDICT_TROP_LONG, VERDICT_PAS_LOIN,  VERDICT_IDEE,    VERDICT_FAUX,
+};
+
+int HintRank(const char* verdict) {
+    int rank = 0;
+    for (const char* hint : kHintOrder) {
+        if (hint == verdict) return rank;
+        ++rank;
+    }
+    return rank;
 }
 
 constexpr int WORD_BITS = 64;
@@ -139,27 +351,40 @@ int BitParallelDistance(const unsigned char* a, int n, const unsigned char* b, i
 
 }  // namespace
 
-void NormalizeAnswer(char* text) {
-    if (text == nullptr) return;
-    // The write position never passes the read position: every space written
-    // stands for at least one space already read and skipped.
-    size_t read = 0;
-    size_t write = 0;
-    while (text[read] == ' ') ++read;
+unsigned char TypographicTwin(unsigned char c) {
+    return Twin(c);
+}
+
+int NormalizeAnswer(const char* text, char (&out)[ANSWER_TEXT_SIZE]) {
+    int write = 0;
     bool spacePending = false;
-    for (; text[read] != '\0'; ++read) {
-        const unsigned char c = static_cast<unsigned char>(text[read]);
+    for (int read = 0; text != nullptr && read < ANSWER_TEXT_MAX && text[read] != '\0'; ++read) {
+        const unsigned char raw = static_cast<unsigned char>(text[read]);
+        const unsigned char c = kFold[raw];
         if (c == ' ') {
-            spacePending = true;
+            spacePending = write > 0;
             continue;
         }
+        const bool ligature = c == LIGATURE;
+        const int needed = (spacePending ? 1 : 0) + (ligature ? 2 : 1);
+        if (write + needed > ANSWER_TEXT_MAX) break;
         if (spacePending) {
-            text[write++] = ' ';
+            out[write++] = ' ';
             spacePending = false;
         }
-        text[write++] = static_cast<char>(UpperCase1252(c));
+        if (ligature) {
+            out[write++] = UpperCase1252(raw) == LIGATURE_OE ? 'O' : 'A';
+            out[write++] = 'E';
+        } else {
+            out[write++] = static_cast<char>(c);
+        }
     }
-    text[write] = '\0';
+    // "Paris !" and "Paris" are one answer; a text of marks alone stays.
+    int end = write;
+    while (end > 0 && (IsFinalMark(out[end - 1]) || out[end - 1] == ' ')) --end;
+    if (end > 0) write = end;
+    out[write] = '\0';
+    return write;
 }
 
 int EditDistance(const char* first, int firstLength, const char* second, int secondLength) {
@@ -215,41 +440,23 @@ int FindInside(const char* expected, int expectedLength, const char* typed, int 
     return t.find(e) != std::string_view::npos ? FOUND_EXPECTED_IN_TYPED : FOUND_NOWHERE;
 }
 
-const char* ChooseVerdict(const char* expected, const char* typed) {
-    char e[ANSWER_TEXT_SIZE];
-    char t[ANSWER_TEXT_SIZE];
-    const int eLength = NormalizedCopy(e, expected);
-    const int tLength = NormalizedCopy(t, typed);
-    const bool equal = eLength == tLength && std::memcmp(e, t, static_cast<size_t>(eLength)) == 0;
-
-    // Short answers (OUI, 12, ...) get no hints: any near miss would give
-    // the answer away.
-    if (tLength == 0) return VERDICT_EMPTY;
-    if (equal) return VERDICT_BRAVO;
-    if (eLength <= 3) return VERDICT_FAUX;
-
-    // The anagram test comes first, although an anagram may also be one or
-    // two edits away.
-    if (eLength == tLength && SameBytes(e, t, eLength)) return VERDICT_ANAGRAMME;
-    const int distance = EditDistance(e, eLength, t, tLength);
-    if (distance == 1) return VERDICT_QUASIMENT;
-    if (distance == 2) return VERDICT_PRESQUE;
-
-    // Percentages in whole numbers: 100t/e > 70 is 10t > 7e, > 50 is 2t > e;
-    // lengths stay below 260, so nothing overflows.
-    switch (FindInside(e, eLength, t, tLength)) {
-        case FOUND_TYPED_IN_EXPECTED:
-            if (eLength <= 9) return VERDICT_FAUX;
-            if (10 * tLength > 7 * eLength) return VERDICT_TROP_COURT;
-            if (2 * tLength > eLength) return VERDICT_PAS_LOIN;
-            return VERDICT_FAUX;
-        case FOUND_EXPECTED_IN_TYPED:
-            return tLength > 4 * eLength ? VERDICT_PAS_LOIN : VERDICT_TROP_LONG;
-        default:
-            break;
+const char* ChooseVerdict(const char* const* forms, int formCount, const char* typed,
+                          const JudgingOptions& options) {
+    const NormalizedText t(typed);
+    if (t.length == 0) return VERDICT_EMPTY;
+    const int count = forms == nullptr || formCount < 1 ? 1
+                      : formCount > ANSWER_MAX_FORMS    ? ANSWER_MAX_FORMS
+                                                        : formCount;
+    const char* best = VERDICT_FAUX;
+    for (int i = 0; i < count; ++i) {
+        const NormalizedText e(forms != nullptr && formCount > 0 ? forms[i] : nullptr);
+        const char* verdict = VerdictForForm(e, t, options);
+        if (verdict == VERDICT_BRAVO) return verdict;
+        if (HintRank(verdict) < HintRank(best)) best = verdict;
     }
+    return best;
+}
 
-    // 100(m - D)/m > 80, with m the shorter length, is m > 5D.
-    const int shorter = eLength < tLength ? eLength : tLength;
-    return shorter > 5 * distance ? VERDICT_IDEE : VERDICT_FAUX;
+const char* ChooseVerdict(const char* expected, const char* typed) {
+    return ChooseVerdict(&expected, 1, typed, JudgingOptions());
 }

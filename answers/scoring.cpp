@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "answers/answer_rules.h"
+
 int32_t FieldsPerQuestion(int32_t mediaKind, int32_t answersPerQuestion) {
     if (mediaKind == MEDIA_NONE) return 1;
     if (mediaKind < MEDIA_PICTURE || mediaKind > MEDIA_VIDEO) return 0;
@@ -35,6 +37,19 @@ int32_t FieldNumberOf(const QuizRecord& quiz, int32_t question, int32_t answer) 
 
 const char* ExpectedAnswer(const QuestionNode& node, int32_t answer) {
     return answer == 2 ? node.answer2 : node.answer1;
+}
+
+const char* JudgeQuestionAnswer(const QuizRecord& quiz, const QuestionNode& node, int32_t answer,
+                                const char* typed) {
+    const char* forms[ANSWER_MAX_FORMS] = {ExpectedAnswer(node, answer)};
+    int count = 1;
+    for (const std::string& form : node.otherForms[answer == 2 ? 1 : 0]) {
+        if (count == ANSWER_MAX_FORMS) break;
+        forms[count++] = form.c_str();
+    }
+    JudgingOptions options;
+    options.accentsTolerated = quiz.accentsTolerated != 0;
+    return ChooseVerdict(forms, count, typed, options);
 }
 
 void FormatScoreText(int32_t score, int32_t questionCount, char* out, int outSize) {

@@ -38,6 +38,11 @@ int32_t FieldNumberOf(const QuizRecord& quiz, int32_t question, int32_t answer);
 // The expected answer k (1 or 2) of a question.
 const char* ExpectedAnswer(const QuestionNode& node, int32_t answer);
 
+// The verdict for `typed` as answer k of a question: judged against every
+// accepted form of that answer, with the quiz's choice about accents.
+const char* JudgeQuestionAnswer(const QuizRecord& quiz, const QuestionNode& node, int32_t answer,
+                                const char* typed);
+
 // " 3 / 10": a space, the score, " / " and the number of questions.
 void FormatScoreText(int32_t score, int32_t questionCount, char* out, int outSize);
 

@@ -54,27 +54,21 @@ bool LabelReadsBravo(HWND page, int32_t fieldNumber) {
 }
 
 int NormalizedLength(const char* text) {
-    char copy[ANSWER_TEXT_SIZE];
-    CopyText(copy, sizeof copy, text);
-    NormalizeAnswer(copy);
-    return static_cast<int>(std::strlen(copy));
+    char normalized[ANSWER_TEXT_SIZE];
+    return NormalizeAnswer(text, normalized);
 }
 
-bool FieldMatches(HWND page, int32_t fieldNumber, const char* expected) {
+bool FieldIsRight(const QuizData* quiz, HWND page, const QuestionNode& node, int32_t q, int32_t k) {
     char typed[ANSWER_TEXT_SIZE];
-    char wanted[ANSWER_TEXT_SIZE];
-    ReadText(page, ID_ANSWER_EDIT + fieldNumber, typed, sizeof typed);
-    CopyText(wanted, sizeof wanted, expected);
-    NormalizeAnswer(typed);
-    NormalizeAnswer(wanted);
-    return std::strcmp(typed, wanted) == 0;
+    ReadText(page, ID_ANSWER_EDIT + FieldNumberOf(*quiz, q, k), typed, sizeof typed);
+    return JudgeQuestionAnswer(*quiz, node, k, typed) == VERDICT_BRAVO;
 }
 
-// Every field of the question holds exactly its expected answer.
+// Every field of the question holds one of its accepted answers.
 bool QuestionSolved(const QuizData* quiz, HWND page, const QuestionNode& node, int32_t q) {
     const int32_t perQuestion = FieldsPerQuestion(quiz->mediaKind, quiz->answersPerQuestion);
     for (int32_t k = 1; k <= perQuestion; ++k) {
-        if (!FieldMatches(page, FieldNumberOf(*quiz, q, k), ExpectedAnswer(node, k))) return false;
+        if (!FieldIsRight(quiz, page, node, q, k)) return false;
     }
     return perQuestion > 0;
 }
@@ -149,9 +143,9 @@ void JudgeAnswer(QuizData* quiz, HWND page, int fieldIdentifier) {
     char typed[ANSWER_TEXT_SIZE];
     ReadText(page, fieldIdentifier, typed, sizeof typed);
     const char* expected = ExpectedAnswer(*node, place.answer);
-    const char* verdict = ChooseVerdict(expected, typed);
+    const char* verdict = JudgeQuestionAnswer(*quiz, *node, place.answer, typed);
     const bool bravo = std::strcmp(verdict, VERDICT_BRAVO) == 0;
-    // Above three characters "BRAVO" means an exact match: the question is
+    // Above three characters "BRAVO" is never luck: the question is
     // solved for the page layout even before its other field is right.
     if (bravo && NormalizedLength(expected) > SHORT_ANSWER_LENGTH) node->status = 1;
     if (std::strcmp(verdict, oldVerdict) == 0) return;

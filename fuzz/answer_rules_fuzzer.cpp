@@ -30,13 +30,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const char* text : VERDICT_TEXTS) known = known || verdict == text;
     Require(known);
 
-    std::string e = expected.substr(0, ANSWER_TEXT_MAX);
-    std::string t = typed.substr(0, ANSWER_TEXT_MAX);
-    NormalizeAnswer(e.data());
-    NormalizeAnswer(t.data());
-    e.resize(std::strlen(e.c_str()));
-    t.resize(std::strlen(t.c_str()));
-    Require((verdict == VERDICT_BRAVO) == (!t.empty() && e == t));
+    char normalized[ANSWER_TEXT_SIZE];
+    const std::string e(normalized,
+                        static_cast<size_t>(NormalizeAnswer(expected.c_str(), normalized)));
+    const std::string t(normalized,
+                        static_cast<size_t>(NormalizeAnswer(typed.c_str(), normalized)));
+    Require((verdict == VERDICT_EMPTY) == t.empty());
+    if (!t.empty() && e == t) Require(verdict == VERDICT_BRAVO);
+    // A form given twice changes nothing; tolerated accents only turn "Accents" into "BRAVO".
+    const char* forms[] = {expected.c_str(), expected.c_str()};
+    JudgingOptions tolerant;
+    tolerant.accentsTolerated = true;
+    Require(ChooseVerdict(forms, 2, typed.c_str(), JudgingOptions()) == verdict);
+    const char* tolerated = ChooseVerdict(forms, 2, typed.c_str(), tolerant);
+    Require(tolerated == (verdict == VERDICT_ACCENTS ? VERDICT_BRAVO : verdict));
 
     const int eLength = static_cast<int>(e.size());
     const int tLength = static_cast<int>(t.size());

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "answers/answer_rules.h"
 #include "page/control_ids.h"
 
 namespace {
@@ -195,7 +196,8 @@ int32_t CountAnswerWords(const char* answer) {
             ++p;  // the character after "!" is not looked at
             continue;
         }
-        if (*p == '\'' || *p == ' ' || *p == '-') ++words;
+        const unsigned char c = TypographicTwin(static_cast<unsigned char>(*p));
+        if (c == '\'' || c == ' ' || c == '-') ++words;
     }
     return words;
 }
@@ -230,10 +232,11 @@ StaticPaint ChooseStaticPaint(int32_t id, int32_t fieldCount, const char* result
     if (StandsOnQuizColour(id, fieldCount)) return PAINT_ON_QUIZ_COLOUR;
     if (IsResultLabelId(id, fieldCount)) {
         const char* text = resultText != nullptr ? resultText : "";
-        if (std::strcmp(text, "Anagramme") == 0) return PAINT_ANAGRAM;
-        if (std::strcmp(text, "BRAVO") == 0) return PAINT_BRAVO;
-        if (std::strcmp(text, "FAUX") == 0) return PAINT_WRONG;
-        if (std::strcmp(text, "?") == 0) return PAINT_DEFAULT;
+        if (std::strcmp(text, VERDICT_ANAGRAMME) == 0) return PAINT_ANAGRAM;
+        if (std::strcmp(text, VERDICT_BRAVO) == 0) return PAINT_BRAVO;
+        if (std::strcmp(text, VERDICT_FAUX) == 0) return PAINT_WRONG;
+        if (std::strcmp(text, VERDICT_EMPTY) == 0) return PAINT_DEFAULT;
+        if (std::strcmp(text, VERDICT_ACCENTS) == 0) return PAINT_ACCENTS;
         return PAINT_HINT;
     }
     if (id == ID_PROMPT) return PAINT_PROMPT;

@@ -94,6 +94,7 @@ enum StaticPaint : int32_t {
     PAINT_WRONG,           // "FAUX": red
     PAINT_HINT,            // any other hint: gold
     PAINT_PROMPT,          // list layout question text: light yellow
+    PAINT_ACCENTS,         // "Accents": sky blue, apart from the red-to-green scale
 };
 
 // True for the identifiers whose colour depends on the label's text.

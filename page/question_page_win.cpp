@@ -18,10 +18,16 @@
 
 WNDPROC g_prevEditProc = nullptr;
 HBRUSH g_brushGreen = nullptr;
+HBRUSH g_brushAccents = nullptr;
 
 namespace {
 
 constexpr COLORREF COLOUR_GREEN = RGB(0, 255, 0);
+// "Accents" is the nearest miss, yet a different kind of slip from the
+// letter hints: a hue off the red-orange-gold-green scale that the other
+// verdicts use, which also stays apart from green and red for pupils who
+// tell those two apart poorly, and light enough for black text.
+constexpr COLORREF COLOUR_SKY_BLUE = RGB(135, 206, 250);
 constexpr COLORREF COLOUR_RED = RGB(255, 0, 0);
 constexpr COLORREF COLOUR_LIGHT_YELLOW = RGB(255, 255, 192);
 constexpr COLORREF COLOUR_WHITE = RGB(255, 255, 255);
@@ -341,6 +347,7 @@ INT_PTR OnInitDialog(HWND page) {
     quiz->hQuestionPage = page;
     g_hQuestionPage = page;
     if (g_brushGreen == nullptr) g_brushGreen = CreateSolidBrush(COLOUR_GREEN);
+    if (g_brushAccents == nullptr) g_brushAccents = CreateSolidBrush(COLOUR_SKY_BLUE);
     quiz->contentWidth = 0;
     quiz->contentHeight = 0;
 
@@ -426,6 +433,10 @@ INT_PTR OnCtlColorStatic(HDC dc, HWND control) {
             SetBkColor(dc, COLOUR_RED);
             brush = quiz->brushGold;
             break;
+        case PAINT_ACCENTS:
+            SetBkColor(dc, COLOUR_SKY_BLUE);
+            brush = g_brushAccents;
+            break;
         case PAINT_PROMPT:
             SetBkColor(dc, COLOUR_LIGHT_YELLOW);
             brush = quiz->brushLightYellow;
@@ -440,13 +451,15 @@ INT_PTR OnCtlColorDialog() {
     return g_quiz != nullptr ? reinterpret_cast<INT_PTR>(g_quiz->quizBrush) : FALSE;
 }
 
-void DeleteGreenBrush() {
-    if (g_brushGreen != nullptr) DeleteObject(g_brushGreen);
-    g_brushGreen = nullptr;
+void DeleteVerdictBrushes() {
+    for (HBRUSH* brush : {&g_brushGreen, &g_brushAccents}) {
+        if (*brush != nullptr) DeleteObject(*brush);
+        *brush = nullptr;
+    }
 }
 
 INT_PTR OnClose() {
-    DeleteGreenBrush();
+    DeleteVerdictBrushes();
     CloseMediaPage();
     return FALSE;
 }

@@ -6,6 +6,7 @@
 
 extern WNDPROC g_prevEditProc;  // the "Edit" procedure the answer fields had before subclassing
 extern HBRUSH g_brushGreen;     // 0,255,0: result labels reading "BRAVO"
+extern HBRUSH g_brushAccents;   // 135,206,250: result labels reading "Accents"
 
 INT_PTR CALLBACK QuestionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 constexpr int QUIZ_MAX_QUESTIONS = 96;
 constexpr int QUIZ_MAX_ROWS = 32;          // rows of three questions in the grid layouts
@@ -34,6 +36,9 @@ struct QuestionNode {
     char prompt[QUIZ_TEXT_SIZE];
     char extraText[QUIZ_TEXT_SIZE];
     int32_t status;  // 1 once solved; never reset
+    // The other accepted forms of answer1 and answer2, from the optional
+    // judging block; empty for most quizzes.
+    std::vector<std::string> otherForms[2];
     QuestionNode* prev;
     QuestionNode* next;
 };
@@ -51,6 +56,7 @@ struct QuizRecord {
     int32_t answersPerQuestion;
     char codes[QUIZ_MAX_QUESTIONS][QUIZ_TEXT_SIZE];  // codes[k] rewards a score of k + 1
     int32_t displayMode;
+    int32_t accentsTolerated;  // 1: an accent-only slip counts as right (judging block)
     int32_t quizSolved;
     int32_t rowPictureHeight[QUIZ_MAX_ROWS];
     int32_t questionState[QUIZ_MAX_QUESTIONS + 1];  // indexed by question number 1..96

@@ -135,13 +135,17 @@ TEST(PageLayout, MaximalQuizFitsIn32BitsAndEveryIdentifierIsUnique) {
 }
 
 TEST(PageTexts, WordCounts) {
-    std::string counts;  // "!" hides the next character; ' space and - part words
-    for (const char* answer : {"l'arc-en-ciel", "a!-b", "abc!", "!!a b"}) {
+    std::string counts;  // "!" hides the next character; ' space and - (or twins) part words
+    for (const char* answer : {"l'arc-en-ciel", "a!-b", "abc!", "!!a b",
+                               "l\x92"
+                               "a\xA0"
+                               "b\x96"
+                               "c"}) {
         char words[32];
         FormatWordCount(CountAnswerWords(answer), words, sizeof words);
         counts += std::string(words) + "|";
     }
-    EXPECT_EQ(counts, "en 4 mots|en 1 mot|en 1 mot|en 2 mots|");
+    EXPECT_EQ(counts, "en 4 mots|en 1 mot|en 1 mot|en 2 mots|en 4 mots|");
 }
 
 TEST(PagePaint, StaticsAreColouredByIdentifierAndText) {
@@ -157,6 +161,7 @@ TEST(PagePaint, StaticsAreColouredByIdentifierAndText) {
         {8006, nullptr, PAINT_ON_QUIZ_COLOUR}, {8007, nullptr, PAINT_DEFAULT},
         {5004, "?", PAINT_DEFAULT},            {5005, "", PAINT_HINT},
         {5007, "BRAVO", PAINT_DEFAULT},        {5000, "BRAVO", PAINT_DEFAULT},
+        {5006, "Accents", PAINT_ACCENTS},
         // clang-format on
     };
     for (const auto& c : cases) EXPECT_EQ(ChooseStaticPaint(c.id, fields, c.text), c.paint) << c.id;

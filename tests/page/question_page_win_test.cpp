@@ -176,6 +176,7 @@ TEST(QuestionPage, StaticsArePaintedByTheirText) {
         {ID_RESULT_LABEL + 1, "FAUX", quiz->brushRed, red, unset},
         {ID_RESULT_LABEL + 2, "Anagramme", quiz->brushOrange, red, unset},
         {ID_RESULT_LABEL + 2, "Presque", quiz->brushGold, red, unset},
+        {ID_RESULT_LABEL + 2, "Accents", g_brushAccents, RGB(135, 206, 250), unset},
         {ID_PROMPT, nullptr, quiz->brushLightYellow, RGB(255, 255, 192), unset},
         {ID_NUMBER_LABEL, nullptr, quiz->quizBrush, unset, RGB(255, 255, 255)},  // last: see below
     };
