@@ -1,5 +1,5 @@
 // The parsers of decoded quiz data on any bytes: the first byte picks content,
-// codes or settings. Whatever the input, every text stays within its field and
+// codes, settings or the judging block. Whatever the input, every text stays within its field and
 // the record's counts within their limits.
 #include <cstdint>
 #include <cstdlib>
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QuizRecord quiz;
     const uint8_t* rest = data + 1;
     const size_t restSize = size - 1;
-    switch (data[0] % 3) {
+    switch (data[0] % 4) {
         case 0:
             ParseContent(rest, restSize, quiz);
             ContentIsPlausible(rest, restSize);
@@ -51,6 +51,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             ParseCodes(rest, restSize, quiz);
             quiz.questionCount = 0;
             break;
+        case 2: {
+            // Every form read is one a writer could have stored, for an answer the quiz has.
+            JudgingChoices choices;
+            const int questions = data[0] / 4 % 100, answers = data[0] / 128 + 1;
+            if (ParseJudging(rest, restSize, questions, answers, choices) != JUDGING_READ &&
+                (choices.accentsTolerated || !choices.otherForms.empty()))
+                std::abort();
+            for (const OtherForms& entry : choices.otherForms) {
+                if (entry.question < 1 || entry.question > questions || entry.answer < 1 ||
+                    entry.answer > answers || entry.forms.empty() || entry.forms.size() > 7)
+                    std::abort();
+                for (const std::string& form : entry.forms)
+                    if (form.empty() || form.size() > QUIZ_TEXT_MAX ||
+                        form.find_first_of(std::string("|\0", 2)) != std::string::npos)
+                        std::abort();
+            }
+            quiz.questionCount = 0;
+            break;
+        }
         default:
             ParseSettings(rest, restSize, quiz);
             quiz.questionCount = 0;

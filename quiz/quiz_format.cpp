@@ -34,6 +34,9 @@ const char* const kContentError =
 const char* const kCodesError =
     "Erreur dans le d\xE9"
     "cryptage des codes";
+const char* const kJudgingError =
+    "Erreur dans le d\xE9"
+    "cryptage des variantes";
 
 // Reads decoded data front to back; past the end every byte is 0 and every
 // field empty.
@@ -195,7 +198,109 @@ void Report(const char* text) {
     ReportMessage(text, kCaption, REPORT_OK);
 }
 
+// The forms of a forms record: each ended by '|', none empty, none with a
+// zero byte, at most seven.
+bool ReadForms(const uint8_t* fields, size_t length, std::vector<std::string>& forms) {
+    size_t start = 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (fields[i] == 0) return false;
+        if (fields[i] != QUIZ_FIELD_SEPARATOR) continue;
+        const size_t formLength = i - start;
+        if (formLength == 0 || formLength > static_cast<size_t>(QUIZ_TEXT_MAX) ||
+            forms.size() == static_cast<size_t>(QUIZ_MAX_OTHER_FORMS))
+            return false;
+        forms.emplace_back(reinterpret_cast<const char*>(fields + start), formLength);
+        start = i + 1;
+    }
+    return start == length && !forms.empty();
+}
+
+QuizLoadState LoadCodes(QuizRecord& quiz, QuizBlocks& blocks, bool enciphered) {
+    // Deciphering starts at byte 1: a block of fewer than two bytes cannot
+    // have been enciphered, and cannot hold a code anyway.
+    if (enciphered) {
+        if (blocks.codes.size() < 2) {
+            Report(kCodesError);
+            return QUIZ_LOADED_WITHOUT_CODES;
+        }
+        DecipherResource(blocks.codes.data(), blocks.codes.size(), QuizCipherKey,
+                         QUIZ_CIPHER_KEY_LENGTH);
+    }
+    LzwOutput decoded;
+    uint32_t decodedSize = 0;
+    if (!Decode(blocks.codes.data(), blocks.codes.size(), decoded, decodedSize)) {
+        Report(kCodesError);
+        return QUIZ_LOADED_WITHOUT_CODES;
+    }
+    ParseCodes(decoded.get(), decodedSize, quiz);
+    return QUIZ_LOADED;
+}
+
+// The judging block is all or nothing: a quiz that plays with half of its
+// accepted forms would judge some answers one way and some the other.
+void LoadJudging(QuizRecord& quiz, QuizBlocks& blocks, bool enciphered) {
+    if (blocks.judging.empty()) return;
+    if (enciphered) {
+        DecipherResource(blocks.judging.data(), blocks.judging.size(), QuizCipherKey,
+                         QUIZ_CIPHER_KEY_LENGTH);
+    }
+    LzwOutput decoded;
+    uint32_t decodedSize = 0;
+    JudgingChoices choices;
+    const JudgingBlockState state =
+        Decode(blocks.judging.data(), blocks.judging.size(), decoded, decodedSize)
+            ? ParseJudging(decoded.get(), decodedSize, quiz.questionCount, quiz.answersPerQuestion,
+                           choices)
+            : JUDGING_DAMAGED;
+    if (state == JUDGING_DAMAGED) Report(kJudgingError);
+    if (state != JUDGING_READ) return;
+    quiz.accentsTolerated = choices.accentsTolerated ? 1 : 0;
+    for (OtherForms& entry : choices.otherForms) {
+        QuestionNode* node = quiz.QuestionAt(entry.question - 1);
+        if (node != nullptr) node->otherForms[entry.answer - 1] = std::move(entry.forms);
+    }
+}
+
 }  // namespace
+
+JudgingBlockState ParseJudging(const uint8_t* data, size_t size, int questionCount,
+                               int answersPerQuestion, JudgingChoices& out) {
+    out = JudgingChoices();
+    if (data == nullptr || size < 2 || data[1] == 0) return JUDGING_DAMAGED;
+    if (data[1] > QUIZ_JUDGING_VERSION) return JUDGING_NEWER;
+    const int questions = std::min(questionCount, QUIZ_MAX_QUESTIONS);
+    JudgingChoices read;
+    bool optionsSeen = false;
+    bool formsSeen[QUIZ_MAX_QUESTIONS][2] = {};
+    size_t position = 2;
+    while (position < size) {
+        if (size - position < 3) return JUDGING_DAMAGED;
+        const uint8_t kind = data[position];
+        const size_t length = data[position + 1] | static_cast<size_t>(data[position + 2]) << 8;
+        position += 3;
+        if (length > size - position) return JUDGING_DAMAGED;
+        const uint8_t* payload = data + position;
+        position += length;
+        if (kind == QUIZ_JUDGING_OPTIONS) {
+            if (optionsSeen || length < 1) return JUDGING_DAMAGED;
+            optionsSeen = true;
+            read.accentsTolerated = (payload[0] & QUIZ_JUDGING_ACCENTS_TOLERATED) != 0;
+        } else if (kind == QUIZ_JUDGING_FORMS) {
+            if (length < 2) return JUDGING_DAMAGED;
+            const int question = payload[0];
+            const int answer = payload[1];
+            if (question < 1 || question > questions || answer < 1 || answer > 2 ||
+                answer > answersPerQuestion || formsSeen[question - 1][answer - 1])
+                return JUDGING_DAMAGED;
+            formsSeen[question - 1][answer - 1] = true;
+            OtherForms entry{question, answer, {}};
+            if (!ReadForms(payload + 2, length - 2, entry.forms)) return JUDGING_DAMAGED;
+            read.otherForms.push_back(std::move(entry));
+        }
+    }
+    out = std::move(read);
+    return JUDGING_READ;
+}
 
 void DecipherResource(uint8_t* data, size_t size, const char* key, size_t keyLength) {
     if (data == nullptr || size < 2 || key == nullptr || keyLength == 0) return;
@@ -278,21 +383,7 @@ QuizLoadState LoadQuizBlocks(QuizRecord& quiz, QuizBlocks& blocks) {
         return QUIZ_NOT_LOADED;
     }
     ParseContent(decoded.get(), decodedSize, quiz);
-
-    // Deciphering starts at byte 1: a block of fewer than two bytes cannot
-    // have been enciphered, and cannot hold a code anyway.
-    if (enciphered) {
-        if (blocks.codes.size() < 2) {
-            Report(kCodesError);
-            return QUIZ_LOADED_WITHOUT_CODES;
-        }
-        DecipherResource(blocks.codes.data(), blocks.codes.size(), QuizCipherKey,
-                         QUIZ_CIPHER_KEY_LENGTH);
-    }
-    if (!Decode(blocks.codes.data(), blocks.codes.size(), decoded, decodedSize)) {
-        Report(kCodesError);
-        return QUIZ_LOADED_WITHOUT_CODES;
-    }
-    ParseCodes(decoded.get(), decodedSize, quiz);
-    return QUIZ_LOADED;
+    const QuizLoadState state = LoadCodes(quiz, blocks, enciphered);
+    LoadJudging(quiz, blocks, enciphered);
+    return state;
 }

@@ -26,6 +26,7 @@ void LoadQuizFromModule(QuizData* quiz, HMODULE module) {
     QuizBlocks blocks;
     blocks.content = CopyResource(module, QUIZ_CONTENT_RESOURCE);
     blocks.codes = CopyResource(module, QUIZ_CODES_RESOURCE);
+    blocks.judging = CopyResource(module, QUIZ_JUDGING_RESOURCE);
     const QuizLoadState state = LoadQuizBlocks(*quiz, blocks);
     quiz->holdsOwnQuiz =
         (state == QUIZ_LOADED || state == QUIZ_LOADED_WITHOUT_CODES) && quiz->questionCount > 0;

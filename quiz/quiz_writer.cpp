@@ -93,6 +93,38 @@ bool CheckQuiz(const QuizSource& quiz, std::string& error) {
     return true;
 }
 
+// Forms are numbered as in the quiz source, where the stored answer is the
+// first of the list.
+bool CheckOtherForms(const std::string& name, const std::vector<std::string>& forms,
+                     std::string& error) {
+    if (forms.size() > static_cast<size_t>(QUIZ_MAX_OTHER_FORMS)) {
+        error = name + ": " + std::to_string(forms.size() + 1) + " accepted forms, at most " +
+                std::to_string(QUIZ_MAX_OTHER_FORMS + 1);
+        return false;
+    }
+    for (size_t k = 0; k < forms.size(); ++k) {
+        const std::string formName = name + "[" + std::to_string(k + 1) + "]";
+        if (!CheckField(formName, forms[k], error)) return false;
+        if (forms[k].empty()) {
+            error = formName + ": empty, an accepted form needs a character";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CheckJudging(const QuizSource& quiz, std::string& error) {
+    for (size_t i = 0; i < quiz.questions.size(); ++i) {
+        const QuizSourceQuestion& q = quiz.questions[i];
+        if (!CheckOtherForms(Indexed("questions", i, "answer1"), q.otherAnswers1, error))
+            return false;
+        if (quiz.answersPerQuestion == 2 &&
+            !CheckOtherForms(Indexed("questions", i, "answer2"), q.otherAnswers2, error))
+            return false;
+    }
+    return true;
+}
+
 void AppendField(std::vector<uint8_t>& out, const std::string& text) {
     out.insert(out.end(), text.begin(), text.end());
     out.push_back(static_cast<uint8_t>(QUIZ_FIELD_SEPARATOR));
@@ -119,6 +151,32 @@ std::vector<uint8_t> ContentText(const QuizSource& quiz) {
     out.push_back(quiz.colorRed);
     out.push_back(quiz.colorGreen);
     out.push_back(quiz.colorBlue);
+    return out;
+}
+
+// Only what differs from an older player's judging is stored: no block at
+// all for a quiz with strict accents and one form per answer.
+std::vector<uint8_t> JudgingText(const QuizSource& quiz) {
+    std::vector<uint8_t> out = {kUnusedFirstByte, QUIZ_JUDGING_VERSION};
+    auto record = [&out](uint8_t kind, const std::vector<uint8_t>& payload) {
+        out.push_back(kind);
+        out.push_back(static_cast<uint8_t>(payload.size() & 0xFF));
+        out.push_back(static_cast<uint8_t>(payload.size() >> 8));
+        out.insert(out.end(), payload.begin(), payload.end());
+    };
+    if (quiz.accentsTolerated) record(QUIZ_JUDGING_OPTIONS, {QUIZ_JUDGING_ACCENTS_TOLERATED});
+    for (size_t i = 0; i < quiz.questions.size(); ++i) {
+        for (int answer = 1; answer <= quiz.answersPerQuestion; ++answer) {
+            const QuizSourceQuestion& q = quiz.questions[i];
+            const std::vector<std::string>& forms = answer == 1 ? q.otherAnswers1 : q.otherAnswers2;
+            if (forms.empty()) continue;
+            std::vector<uint8_t> payload = {static_cast<uint8_t>(i + 1),
+                                            static_cast<uint8_t>(answer)};
+            for (const std::string& form : forms) AppendField(payload, form);
+            record(QUIZ_JUDGING_FORMS, payload);
+        }
+    }
+    if (out.size() == 2) out.clear();
     return out;
 }
 
@@ -174,16 +232,16 @@ bool ReadsAsStored(const std::vector<uint8_t>& block) {
 bool WriteQuiz(const QuizSource& quiz, bool encipher, WrittenQuiz& out, std::string& error) {
     out = WrittenQuiz();
     error.clear();
-    if (!CheckQuiz(quiz, error)) return false;
+    if (!CheckQuiz(quiz, error) || !CheckJudging(quiz, error)) return false;
     WrittenQuiz written;
+    const std::vector<uint8_t> judging = JudgingText(quiz);
     if (!Compress("content", ContentText(quiz), written.content, error) ||
-        !Compress("codes", CodesText(quiz), written.codes, error))
+        !Compress("codes", CodesText(quiz), written.codes, error) ||
+        (!judging.empty() && !Compress("judging", judging, written.judging, error)))
         return false;
     if (encipher) {
-        DecipherResource(written.content.data(), written.content.size(), QuizCipherKey,
-                         QUIZ_CIPHER_KEY_LENGTH);
-        DecipherResource(written.codes.data(), written.codes.size(), QuizCipherKey,
-                         QUIZ_CIPHER_KEY_LENGTH);
+        for (std::vector<uint8_t>* block : {&written.content, &written.codes, &written.judging})
+            DecipherResource(block->data(), block->size(), QuizCipherKey, QUIZ_CIPHER_KEY_LENGTH);
         if (ReadsAsStored(written.content)) {
             error = "content: once enciphered it still reads as a stored quiz; store it plain";
             return false;

@@ -25,10 +25,15 @@ int main(int argc, char** argv) {
         }
         // A DLL needs at least one resource to be loadable as data.
         std::string script = "1 RCDATA { \"test quiz\" }\n";
-        for (int id : {QUIZ_CONTENT_RESOURCE, QUIZ_CODES_RESOURCE}) {
+        for (int id : {QUIZ_CONTENT_RESOURCE, QUIZ_CODES_RESOURCE, QUIZ_JUDGING_RESOURCE}) {
             const bool content = id == QUIZ_CONTENT_RESOURCE;
-            const test_quizzes::Block form = content ? quiz.content : quiz.codes;
-            std::vector<uint8_t> bytes = content ? written.content : written.codes;
+            const test_quizzes::Block form = content                     ? quiz.content
+                                             : id == QUIZ_CODES_RESOURCE ? quiz.codes
+                                                                         : test_quizzes::AS_WRITTEN;
+            std::vector<uint8_t> bytes = content                     ? written.content
+                                         : id == QUIZ_CODES_RESOURCE ? written.codes
+                                                                     : written.judging;
+            if (bytes.empty() && form == test_quizzes::AS_WRITTEN) continue;
             if (form == test_quizzes::MISSING) continue;
             if (form == test_quizzes::EMPTY) bytes.clear();
             if (form == test_quizzes::ENCIPHERED_ANYWAY)

@@ -12,9 +12,11 @@
 #include "shell/report.h"
 
 using Bytes = std::vector<uint8_t>;
+using Texts = std::vector<std::string>;
 
 // "m<media> a<answers> d<mode> c<colour> <count>:title/author/explanations/label1/label2",
-// then " [answer1,answer2,prompt,extraText]" per question and " |code|..." if any code is set.
+// then " [answer1,answer2,prompt,extraText]" per question, " |code|..." if any code is set,
+// " q.k=form;form" per answer with other accepted forms and " accents" if they are tolerated.
 inline std::string QuizHead(int media, int answers, int mode, unsigned colour, int count,
                             std::initializer_list<std::string> texts) {
     char head[64];
@@ -29,16 +31,29 @@ inline std::string QuizNode(const std::string& a1, const std::string& a2, const 
     return " [" + a1 + "," + a2 + "," + prompt + "," + extra + "]";
 }
 
+inline std::string OtherForms(size_t question, int answer, const std::vector<std::string>& forms) {
+    std::string line =
+        forms.empty() ? "" : " " + std::to_string(question) + "." + std::to_string(answer) + "=";
+    for (size_t k = 0; k < forms.size(); ++k) line += (k > 0 ? ";" : "") + forms[k];
+    return line;
+}
+
 inline std::string Summary(const QuizRecord& q) {
     std::string line =
         QuizHead(q.mediaKind, q.answersPerQuestion, q.displayMode, q.QuizColor(), q.questionCount,
                  {q.title, q.author, q.explanations, q.answerLabel1, q.answerLabel2});
-    for (const QuestionNode* n = q.firstQuestion; n != nullptr; n = n->next)
+    std::string forms;
+    size_t number = 0;
+    for (const QuestionNode* n = q.firstQuestion; n != nullptr; n = n->next) {
         line += QuizNode(n->answer1, n->answer2, n->prompt, n->extraText);
+        ++number;
+        forms += OtherForms(number, 1, n->otherForms[0]) + OtherForms(number, 2, n->otherForms[1]);
+    }
     std::string codes;
     for (int i = 0; i < q.questionCount && i < QUIZ_MAX_QUESTIONS; ++i)
         codes += std::string("|") + q.codes[i];
-    return line + (codes.find_first_not_of('|') == std::string::npos ? "" : " " + codes);
+    return line + (codes.find_first_not_of('|') == std::string::npos ? "" : " " + codes) + forms +
+           (q.accentsTolerated ? " accents" : "");
 }
 
 // As loaded: answer2 only with two answers, extraText only where stored, codes if loaded.
@@ -48,14 +63,17 @@ inline std::string Summary(const QuizSource& s, bool withCodes = true) {
         s.mediaKind, s.answersPerQuestion, s.displayMode,
         s.colorRed | s.colorGreen << 8 | s.colorBlue << 16, static_cast<int>(s.questions.size()),
         {s.title, s.author, s.explanations, s.answerLabel1, s.answerLabel2});
-    std::string codes;
+    std::string codes, forms;
     for (size_t i = 0; i < s.questions.size(); ++i) {
         const QuizSourceQuestion& q = s.questions[i];
         line += QuizNode(q.answer1, s.answersPerQuestion == 2 ? q.answer2 : "", q.prompt,
                          extra ? q.extraText : "");
         codes += "|" + (withCodes && i < s.codes.size() ? s.codes[i] : "");
+        forms += OtherForms(i + 1, 1, q.otherAnswers1) +
+                 OtherForms(i + 1, 2, s.answersPerQuestion == 2 ? q.otherAnswers2 : Texts());
     }
-    return line + (codes.find_first_not_of('|') == std::string::npos ? "" : " " + codes);
+    return line + (codes.find_first_not_of('|') == std::string::npos ? "" : " " + codes) + forms +
+           (s.accentsTolerated ? " accents" : "");
 }
 
 inline const std::string kSampleQuiz =
@@ -67,6 +85,7 @@ inline const std::string kMissingContent = "Brelo|Ombres sur la rivi\xE8re|0";
 inline const std::string kError = "Brelo|Erreur dans le d\351cryptage";
 inline const std::string kContentError = kError + " des reponses|0";
 inline const std::string kCodesError = kError + " des codes|0";
+inline const std::string kJudgingError = kError + " des variantes|0";
 
 inline std::vector<std::string> g_messages;
 // Collects into g_messages what would be shown while it lives.

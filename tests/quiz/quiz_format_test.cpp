@@ -30,6 +30,13 @@ Bytes Enciphered(Bytes b) {
     return b;
 }
 
+// A random quiz judged as older players judge: no judging block.
+QuizSource WithoutJudging(QuizSource source) {
+    for (auto& q : source.questions) q.otherAnswers1.clear(), q.otherAnswers2.clear();
+    source.accentsTolerated = false;
+    return source;
+}
+
 // QuestionAt gives the last node for any position past the end and the first
 // for a negative one; AddQuestion links both ways and cuts texts at 259.
 TEST(QuizRecord, QuestionList) {
@@ -184,7 +191,7 @@ TEST(QuizCodes, OneLinePerQuestion) {
 // The whole load
 
 TEST(LoadQuizBlocks, EndStatesAndMessages) {
-    QuizSource source = test_quizzes::RandomQuiz(1, 1, 2, 3, 2);
+    QuizSource source = WithoutJudging(test_quizzes::RandomQuiz(1, 1, 2, 3, 2));
     source.codes = {"UN", "DEUX"};
     WrittenQuiz plain, enciphered;
     std::string error;
@@ -226,6 +233,71 @@ TEST(LoadQuizBlocks, EndStatesAndMessages) {
         EXPECT_EQ(Summary(quiz), row.state == QUIZ_SAMPLE       ? kSampleQuiz
                                  : row.state == QUIZ_NOT_LOADED ? kNothing
                                                                 : Summary(source, false));
+    }
+}
+
+std::string Record(char kind, const std::string& payload) {
+    return std::string{kind, static_cast<char>(payload.size() & 0xFF),
+                       static_cast<char>(payload.size() >> 8)} +
+           payload;
+}
+
+// The judging block is read whole, or refused whole with a message while the quiz plays on.
+TEST(LoadQuizBlocks, JudgingBlockReadWholeOrRefusedWhole) {
+    const QuizSource source = WithoutJudging(test_quizzes::RandomQuiz(3, 0, 2, 0, 2));
+    WrittenQuiz plain, enciphered;
+    std::string error;
+    ASSERT_TRUE(WriteQuiz(source, false, plain, error) &&
+                WriteQuiz(source, true, enciphered, error));
+    const std::string good = Record(1, "\x01") + Record(2, "\x02\x01WIEN|VINDOBONA|"),
+                      goodForms = " 2.1=WIEN;VINDOBONA accents", a8 = "A|A|A|A|A|A|A|A|";
+    const struct {
+        const char* name;
+        std::string block;  // decoded, after "J" and the version
+        std::string forms;  // what the quiz gains; empty with a message when refused
+        bool encipheredQuiz = false, blockLeftPlain = false;
+        Bytes raw = {};  // stored as it is instead
+    } rows[] = {
+        // clang-format off
+        {"options and forms", "\x01" + good, goodForms},
+        {"enciphered with the quiz", "\x01" + good, goodForms, true},
+        {"left plain in an enciphered quiz", "\x01" + good, "", true, true},
+        {"unknown kinds and option bits skipped",
+         "\x01" + Record(9, "xyz") + Record(1, "\xFE\x05") + Record(2, "\x01\x02" + a8.substr(2)),
+         " 1.2=A;A;A;A;A;A;A"},
+        {"a newer version is ignored silently", "\x02" + good + "?", " none"},
+        {"version 0", std::string(1, '\0') + good, ""},
+        {"record past the end", "\x01" + good.substr(0, good.size() - 1), ""},
+        {"record header cut", "\x01" + good + "\x02\x05", ""},
+        {"question 0", "\x01" + Record(2, std::string("\0\x01" "A|", 4)), ""},
+        {"question past the count", "\x01" + Record(2, "\x03\x01" "A|"), ""},
+        {"answer 3", "\x01" + Record(2, "\x01\x03" "A|"), ""},
+        {"same answer twice", "\x01" + good + Record(2, "\x02\x01" "X|"), ""},
+        {"options twice", "\x01" + good + Record(1, "\x01"), ""},
+        {"empty options", "\x01" + Record(1, ""), ""},
+        {"no form", "\x01" + Record(2, "\x01\x01"), ""},
+        {"eight other forms", "\x01" + Record(2, "\x01\x01" + a8), ""},
+        {"an empty form", "\x01" + Record(2, "\x01\x01" "A||"), ""},
+        {"a form of 260", "\x01" + Record(2, "\x01\x01" + std::string(260, 'f') + "|"), ""},
+        {"a form not ended", "\x01" + Record(2, "\x01\x01" "A|B"), ""},
+        {"a zero byte in a form", "\x01" + Record(2, std::string("\x01\x01" "A\0|", 5)), ""},
+        {"not a block at all", "", "", false, false, Bytes(30, 0xFF)},
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QuizBlocks blocks;
+        const WrittenQuiz& quiz = row.encipheredQuiz ? enciphered : plain;
+        blocks.content = quiz.content;
+        blocks.codes = quiz.codes;
+        blocks.judging = row.raw.empty() ? Lzw("J" + row.block) : row.raw;
+        if (row.encipheredQuiz && !row.blockLeftPlain) blocks.judging = Enciphered(blocks.judging);
+        QuizRecord record;
+        RecordMessages recorder;
+        EXPECT_EQ(LoadQuizBlocks(record, blocks), QUIZ_LOADED);
+        const bool refused = row.forms.empty();
+        EXPECT_EQ(g_messages, std::vector<std::string>(refused, kJudgingError));
+        EXPECT_EQ(Summary(record), Summary(source) + (row.forms == " none" ? "" : row.forms));
     }
 }
 

@@ -26,6 +26,7 @@ TEST(QuizWriter, RoundTripThroughTheLoader) {
             QuizBlocks blocks;
             blocks.content = written.content;
             blocks.codes = written.codes;
+            blocks.judging = written.judging;
             QuizRecord quiz;
             ASSERT_EQ(LoadQuizBlocks(quiz, blocks), QUIZ_LOADED);
             EXPECT_EQ(Summary(quiz), Summary(source));
@@ -77,6 +78,12 @@ TEST(QuizWriter, RefusesWhatTheFormatCannotHold) {
          "codes[0]: a line break at character 1, not allowed in a code"},
         {[](QuizSource& q) { q.codes = {"ab\n"}; },
          "codes[0]: a line break at character 2, not allowed in a code"},
+        {[](QuizSource& q) { q.questions[1].otherAnswers1.assign(8, "f"); },
+         "questions[1].answer1: 9 accepted forms, at most 8"},
+        {[](QuizSource& q) { q.answersPerQuestion = 2, q.questions[2].otherAnswers2 = {"f", ""}; },
+         "questions[2].answer2[2]: empty, an accepted form needs a character"},
+        {[](QuizSource& q) { q.questions[0].otherAnswers1 = {"f|g"}; },
+         "questions[0].answer1[1]: '|' at character 1, not allowed inside a field"},
         {[](QuizSource& q) { Maximal(q, 6, false); },
          "content: 124817 bytes once decoded, at most 120000"},
         {[](QuizSource& q) { Maximal(q, 2, true); },
@@ -84,15 +91,16 @@ TEST(QuizWriter, RefusesWhatTheFormatCannotHold) {
         // Texts the layout does not store are not checked either.
         {[](QuizSource& q) { q.questions[0].answer2 = "a|b", q.questions[1].extraText = "|"; },
          ""},
+        {[](QuizSource& q) { q.questions[0].otherAnswers2 = {""}; }, ""},
         {[](QuizSource& q) { q.displayMode = 5, q.questions[0].extraText.assign(400, 'x'); }, ""},
     };
     // clang-format on
     for (const auto& row : rows) {
         QuizSource quiz;
         quiz.title = "Quiz";
-        quiz.questions.assign(3, {"a", "b", "p", "x", "y"});
+        quiz.questions.assign(3, {"a", "b", "p", "x", "y", {}, {}});
         row.change(quiz);
-        WrittenQuiz written{{1}, {}};
+        WrittenQuiz written{{1}, {}, {}};
         std::string error;
         EXPECT_EQ(WriteQuiz(quiz, false, written, error), row.error.empty()) << row.error;
         EXPECT_EQ(error, row.error);

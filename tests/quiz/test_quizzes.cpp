@@ -28,6 +28,12 @@ QuizSource RandomQuiz(uint32_t seed, int mediaKind, int answers, int displayMode
     quiz.codes.resize(random() % (questions + 1));
     for (std::string& code : quiz.codes) code = text();
     quiz.colorRed = random(), quiz.colorGreen = random(), quiz.colorBlue = random();
+    // Other accepted forms for a third of the answers, of 1 to 259 characters.
+    for (QuizSourceQuestion& q : quiz.questions)
+        for (auto* forms : {&q.otherAnswers1, &q.otherAnswers2})
+            for (uint32_t k = random() % 3 == 0 ? 1 + random() % 7 : 0; k > 0; --k)
+                forms->push_back((text() + "x").substr(0, 259));
+    quiz.accentsTolerated = random() % 2 == 0;
     return quiz;
 }
 
