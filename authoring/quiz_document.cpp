@@ -48,6 +48,34 @@ std::string JsonString(const nlohmann::json& object, const char* key) {
     return it != object.end() && it->is_string() ? it->get<std::string>() : std::string();
 }
 
+// An answer is one text or the list of its accepted forms.
+void ReadAnswer(const nlohmann::json& item, const char* key, std::string& first,
+                std::vector<std::string>& others) {
+    auto it = item.find(key);
+    if (it == item.end() || !it->is_array()) return;
+    for (size_t k = 0; k < it->size(); ++k) {
+        const std::string form = (*it)[k].is_string() ? (*it)[k].get<std::string>() : "";
+        if (k == 0) {
+            first = form;
+        } else {
+            others.push_back(form);
+        }
+    }
+}
+
+ordered AnswerJson(const std::string& first, const std::vector<std::string>& others) {
+    if (others.empty()) return first;
+    ordered forms = {first};
+    for (const std::string& form : others) forms.push_back(form);
+    return forms;
+}
+
+std::vector<std::string> Utf8Texts(const std::vector<std::string>& texts) {
+    std::vector<std::string> out;
+    for (const std::string& text : texts) out.push_back(Windows1252ToUtf8(text));
+    return out;
+}
+
 int JsonInteger(const nlohmann::json& object, const char* key, int fallback) {
     auto it = object.find(key);
     return it != object.end() && it->is_number_integer() ? it->get<int>() : fallback;
@@ -143,6 +171,7 @@ std::string DocumentJsonText(const QuizDocument& doc) {
     root["media"] = media != nullptr ? media : "text";
     root["displayMode"] = doc.displayMode;
     root["answersPerQuestion"] = doc.answersPerQuestion;
+    root["accents"] = doc.accentsTolerated ? "tolerated" : "strict";
     char color[8];
     std::snprintf(color, sizeof color, "#%02X%02X%02X", doc.color[0], doc.color[1], doc.color[2]);
     root["color"] = color;
@@ -150,8 +179,8 @@ std::string DocumentJsonText(const QuizDocument& doc) {
     ordered questions = ordered::array();
     for (const DocumentQuestion& q : doc.questions) {
         ordered item;
-        item["answer1"] = q.answer1;
-        if (doc.answersPerQuestion == 2) item["answer2"] = q.answer2;
+        item["answer1"] = AnswerJson(q.answer1, q.otherAnswers1);
+        if (doc.answersPerQuestion == 2) item["answer2"] = AnswerJson(q.answer2, q.otherAnswers2);
         item["prompt"] = q.prompt;
         if (!q.extraText.empty() && ModeCarriesExtraText(doc.displayMode)) {
             item["extraText"] = q.extraText;
@@ -181,6 +210,7 @@ bool DocumentFromJson(const std::string& jsonText, const std::string& baseDir, Q
     }
     doc.displayMode = JsonInteger(root, "displayMode", 0);
     doc.answersPerQuestion = JsonInteger(root, "answersPerQuestion", 1);
+    doc.accentsTolerated = JsonString(root, "accents") == "tolerated";
     ReadColor(JsonString(root, "color"), doc.color);
     auto questions = root.find("questions");
     if (questions != root.end() && questions->is_array() && !questions->empty()) {
@@ -189,6 +219,8 @@ bool DocumentFromJson(const std::string& jsonText, const std::string& baseDir, Q
             DocumentQuestion q;
             if (item.is_object()) {
                 for (const TextKey& k : kQuestionTexts) q.*k.member = JsonString(item, k.key);
+                ReadAnswer(item, "answer1", q.answer1, q.otherAnswers1);
+                ReadAnswer(item, "answer2", q.answer2, q.otherAnswers2);
             }
             doc.questions.push_back(std::move(q));
         }
@@ -213,6 +245,7 @@ QuizDocument DocumentFromProject(const QuizProject& project, const std::string& 
     doc.mediaKind = quiz.mediaKind;
     doc.displayMode = quiz.displayMode;
     doc.answersPerQuestion = quiz.answersPerQuestion;
+    doc.accentsTolerated = quiz.accentsTolerated;
     doc.color[0] = quiz.colorRed;
     doc.color[1] = quiz.colorGreen;
     doc.color[2] = quiz.colorBlue;
@@ -222,6 +255,8 @@ QuizDocument DocumentFromProject(const QuizProject& project, const std::string& 
         q.prompt = Windows1252ToUtf8(s.prompt);
         q.answer1 = Windows1252ToUtf8(s.answer1);
         q.answer2 = Windows1252ToUtf8(s.answer2);
+        q.otherAnswers1 = Utf8Texts(s.otherAnswers1);
+        q.otherAnswers2 = Utf8Texts(s.otherAnswers2);
         q.extraText = Windows1252ToUtf8(s.extraText);
         q.extraText2 = Windows1252ToUtf8(s.extraText2);
         if (i < project.media.size()) {

@@ -20,6 +20,9 @@ struct DocumentQuestion {
     std::string picture;
     std::string answerPicture;
     std::string clip;
+    // The other accepted forms of each answer: the JSON then lists them after it.
+    std::vector<std::string> otherAnswers1;
+    std::vector<std::string> otherAnswers2;
 };
 
 struct QuizDocument {
@@ -31,6 +34,7 @@ struct QuizDocument {
     int mediaKind = 0;  // 0 text, 1 picture, 2 sound, 3 video
     int displayMode = 0;
     int answersPerQuestion = 1;
+    bool accentsTolerated = false;
     uint8_t color[3] = {90, 95, 150};
     std::vector<DocumentQuestion> questions;
     std::vector<std::string> codes;  // code k is shown for a score of k + 1

@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "quiz/quiz_format.h"
 #include "quiz/quiz_record.h"
 #include "authoring/quiz_document.h"
 #include "authoring/file_output.h"
@@ -18,9 +19,9 @@ namespace {
 constexpr const char* kMediaNames[] = {"text", "picture", "sound", "video"};
 
 constexpr const char* kQuizKeys[] = {
-    "$schema",      "title", "author",      "explanations",       "answerLabel1",
-    "answerLabel2", "media", "displayMode", "answersPerQuestion", "color",
-    "questions",    "codes",
+    "$schema",      "title",     "author",      "explanations",       "answerLabel1",
+    "answerLabel2", "media",     "displayMode", "answersPerQuestion", "accents",
+    "color",        "questions", "codes",
 };
 constexpr const char* kQuestionKeys[] = {
     "answer1", "answer2", "prompt", "extraText", "extraText2", "picture", "answerPicture", "clip",
@@ -116,6 +117,35 @@ class SourceReader {
             Problem(field, "must not be empty");
         } else {
             out = text;
+        }
+    }
+
+    // An expected answer: one text, or the list of its accepted forms, the
+    // first of which is the one older players judge against.
+    void Answer(const json& object, const char* key, const std::string& field, std::string& first,
+                std::vector<std::string>& others) {
+        auto it = object.find(key);
+        if (it == object.end()) {
+            Problem(field, "missing");
+            return;
+        }
+        if (!it->is_array()) {
+            ConvertText(*it, field, first, true, false);
+            return;
+        }
+        const size_t most = QUIZ_MAX_OTHER_FORMS + 1;
+        if (it->empty() || it->size() > most) {
+            Problem(field, "must be a text or a list of 1 to " + std::to_string(most) + " texts");
+            return;
+        }
+        for (size_t k = 0; k < it->size(); ++k) {
+            std::string form;
+            ConvertText((*it)[k], field + "[" + std::to_string(k) + "]", form, true, false);
+            if (k == 0) {
+                first = form;
+            } else {
+                others.push_back(form);
+            }
         }
     }
 
@@ -235,11 +265,11 @@ class DuplicateKeyFinder {
     std::vector<std::string> duplicates_;
 };
 
-// A quiz nests three levels deep (the quiz, its list of questions, a
-// question); only a crafted file goes further, and parsing or walking a deep
+// A quiz nests four levels deep (the quiz, its list of questions, a
+// question, the accepted forms of an answer); only a crafted file goes further, and parsing or walking a deep
 // one costs memory and time for every level. Brackets inside strings do not
 // count. Returns the offset of the first bracket too deep, or npos.
-constexpr int kMaxJsonDepth = 3;
+constexpr int kMaxJsonDepth = 4;
 
 size_t FirstTooDeep(const std::string& text) {
     int depth = 0;
@@ -295,7 +325,7 @@ void ReadQuestion(SourceReader& reader, const json& object, size_t index, const 
     }
     reader.RejectUnknownKeys(object, kQuestionKeys, field(""));
 
-    reader.Text(object, "answer1", field("answer1"), question.answer1, true);
+    reader.Answer(object, "answer1", field("answer1"), question.answer1, question.otherAnswers1);
     // A text quiz is a list of one answer field per question: a second answer
     // or an extra text would be stored and never seen.
     if (quiz.mediaKind == MEDIA_NONE) {
@@ -304,7 +334,8 @@ void ReadQuestion(SourceReader& reader, const json& object, size_t index, const 
             if (object.contains(key)) reader.Problem(field(key), kTextQuizNoExtraText);
         }
     } else if (quiz.answersPerQuestion == 2) {
-        reader.Text(object, "answer2", field("answer2"), question.answer2, true);
+        reader.Answer(object, "answer2", field("answer2"), question.answer2,
+                      question.otherAnswers2);
     } else if (object.contains("answer2")) {
         reader.Problem(field("answer2"), "given, but answersPerQuestion is 1");
     }
@@ -381,6 +412,14 @@ void ReadQuiz(SourceReader& reader, const json& root, const std::string& baseDir
     quiz.answersPerQuestion = reader.Integer(root, "answersPerQuestion", 1, 2, 1, "1 or 2");
     if (quiz.mediaKind == MEDIA_NONE && quiz.answersPerQuestion == 2) {
         reader.Problem("answersPerQuestion", kTextQuizOneAnswer);
+    }
+    auto accents = root.find("accents");
+    if (accents != root.end()) {
+        if (*accents == "tolerated") {
+            quiz.accentsTolerated = true;
+        } else if (*accents != "strict") {
+            reader.Problem("accents", "must be \"strict\" or \"tolerated\"");
+        }
     }
 
     auto color = root.find("color");

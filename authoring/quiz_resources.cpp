@@ -237,7 +237,7 @@ bool IsQuizResource(const ResourceId& type, const ResourceId& name) {
     if (name.isString) return false;
     const int n = name.number;
     if (type == ResourceId::Named(QUIZ_RESOURCE_TYPE)) {
-        return n == QUIZ_CONTENT_RESOURCE || n == QUIZ_CODES_RESOURCE;
+        return n == QUIZ_CONTENT_RESOURCE || n == QUIZ_CODES_RESOURCE || n == QUIZ_JUDGING_RESOURCE;
     }
     if (type == ResourceId::Named("IMG") || type == ResourceId::Number(RESOURCE_TYPE_RCDATA)) {
         bool picture = n > QUIZ_MEDIA_BASE && n <= QUIZ_MEDIA_BASE + QUIZ_MAX_QUESTIONS;
@@ -267,6 +267,13 @@ bool MakeQuizResources(const QuizProject& project, const std::string& sourceName
             codes.bytes = std::move(written.codes);
             resources.push_back(std::move(content));
             resources.push_back(std::move(codes));
+            if (!written.judging.empty()) {
+                QuizResource judging;
+                judging.type = patch;
+                judging.name = ResourceId::Number(QUIZ_JUDGING_RESOURCE);
+                judging.bytes = std::move(written.judging);
+                resources.push_back(std::move(judging));
+            }
         } else {
             problems.push_back(sourceName + ": " + error);
         }

@@ -104,6 +104,36 @@ bool TakePicture(const std::vector<PeResource>& resources, int id, const char* s
     return true;
 }
 
+// The other accepted forms and the accent choice, when the player carries
+// them: enciphered like the content, and all or nothing as the player reads
+// them.
+void ReadJudging(const std::vector<PeResource>& resources, UnpackedQuiz& out) {
+    const PeResource* block =
+        Find(resources, ResourceId::Named(QUIZ_RESOURCE_TYPE), QUIZ_JUDGING_RESOURCE);
+    if (block == nullptr || block->bytes.empty()) return;
+    QuizSource& quiz = out.project.quiz;
+    std::vector<uint8_t> text;
+    JudgingChoices choices;
+    JudgingBlockState state = JUDGING_DAMAGED;
+    if (Decode(block->bytes, out.enciphered, text)) {
+        state = ParseJudging(text.data(), text.size(), static_cast<int>(quiz.questions.size()),
+                             quiz.answersPerQuestion, choices);
+    }
+    if (state == JUDGING_NEWER) {
+        out.notes.push_back("its judging block (PATCH 106) is of a newer version; left out");
+        return;
+    }
+    if (state == JUDGING_DAMAGED) {
+        out.notes.push_back("its accepted forms (PATCH 106) cannot be read; none kept");
+        return;
+    }
+    quiz.accentsTolerated = choices.accentsTolerated;
+    for (OtherForms& entry : choices.otherForms) {
+        QuizSourceQuestion& q = quiz.questions[static_cast<size_t>(entry.question - 1)];
+        (entry.answer == 1 ? q.otherAnswers1 : q.otherAnswers2) = std::move(entry.forms);
+    }
+}
+
 }  // namespace
 
 bool ParseContentSource(const uint8_t* data, size_t size, QuizSource& quiz, std::string& error) {
@@ -192,6 +222,8 @@ bool UnpackQuiz(const std::vector<PeResource>& resources, UnpackedQuiz& out, std
     } else {
         out.notes.push_back("its reward codes (PATCH 105) cannot be decoded; none kept");
     }
+
+    ReadJudging(resources, out);
 
     out.project.media.resize(quiz.questions.size());
     const bool answerPictures =

@@ -137,7 +137,7 @@ QuizSource MaximalQuiz() {
     for (int i = 0; i < QUIZ_MAX_QUESTIONS; ++i) {
         // The second extra text of mode 6 is never kept; a full one would
         // take the decoded content past 120000 bytes.
-        quiz.questions.push_back({text(259), text(259), text(259), text(259), ""});
+        quiz.questions.push_back({text(259), text(259), text(259), text(259), "", {}, {}});
         quiz.codes.push_back(text(259));
     }
     return quiz;

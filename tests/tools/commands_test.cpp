@@ -105,7 +105,8 @@ TEST(Commands, BuildThenUnpackGivesTheSameSourceBack) {
         auto q = nlohmann::ordered_json::parse(R"({"title": "Châteaux de la Loire",
             "author": "Zoé Œ", "explanations": "Trouvez l'œuvre", "answerLabel1": "Nom :",
             "answerLabel2": "Siècle :", "media": 0, "displayMode": 0, "answersPerQuestion": 0,
-            "color": "#203C78", "questions": [], "codes": ["", "C0DÉ"]})");
+            "accents": "strict", "color": "#203C78", "questions": [], "codes": ["", "C0DÉ"]})");
+        if (row.encipher) q["accents"] = "tolerated";
         q["media"] = kinds[row.media];
         q["displayMode"] = row.mode;
         q["answersPerQuestion"] = row.answers;
@@ -114,7 +115,9 @@ TEST(Commands, BuildThenUnpackGivesTheSameSourceBack) {
         for (int n = 1; n <= 3; ++n) {
             const std::string num = std::to_string(n);
             nlohmann::ordered_json item = {{"answer1", "Réponse " + num}};
+            if (n == 2) item["answer1"] = {"Réponse 2", "Rép. 2", "R 2"};
             if (row.answers == 2) item["answer2"] = "Époque " + num;
+            if (row.answers == 2 && n == 3) item["answer2"] = {"Époque 3", "Ère 3"};
             item["prompt"] = "Question n°" + num;
             if (row.mode != 0 && row.mode != 5) item["extraText"] = "Indice … " + num;
             if (row.mode == 3 || row.mode == 6) item["extraText2"] = "Caché " + num;
@@ -150,7 +153,9 @@ TEST(Commands, BuildThenUnpackGivesTheSameSourceBack) {
         ASSERT_EQ(Tool(build), std::make_pair(EXIT_OK, ""s));
         // The player's own resources stay, every old quiz resource goes.
         std::map<std::string, std::string> resources = Resources(exe);
-        EXPECT_EQ(resources.erase("PATCH/104/0") + resources.erase("PATCH/105/0"), 2u);
+        EXPECT_EQ(resources.erase("PATCH/104/0") + resources.erase("PATCH/105/0") +
+                      resources.erase("PATCH/106/0"),
+                  3u);
         EXPECT_EQ(resources, expected);
 
         const auto [unpacked, unpackErr] = Tool({"unpack", exe, "-o", out});
