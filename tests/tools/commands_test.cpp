@@ -105,8 +105,8 @@ TEST(Commands, BuildThenUnpackGivesTheSameSourceBack) {
         auto q = nlohmann::ordered_json::parse(R"({"title": "Châteaux de la Loire",
             "author": "Zoé Œ", "explanations": "Trouvez l'œuvre", "answerLabel1": "Nom :",
             "answerLabel2": "Siècle :", "media": 0, "displayMode": 0, "answersPerQuestion": 0,
-            "accents": "strict", "color": "#203C78", "questions": [], "codes": ["", "C0DÉ"]})");
-        if (row.encipher) q["accents"] = "tolerated";
+            "accents": "tolerated", "color": "#203C78", "questions": [], "codes": ["", "C0DÉ"]})");
+        if (!row.encipher) q.erase("accents");
         q["media"] = kinds[row.media];
         q["displayMode"] = row.mode;
         q["answersPerQuestion"] = row.answers;
