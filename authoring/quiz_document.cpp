@@ -26,14 +26,10 @@ struct TextKey {
     std::string DocumentQuestion::*member;
 };
 constexpr TextKey kQuestionTexts[] = {
-    {"prompt", &DocumentQuestion::prompt},
-    {"answer1", &DocumentQuestion::answer1},
-    {"answer2", &DocumentQuestion::answer2},
-    {"extraText", &DocumentQuestion::extraText},
-    {"extraText2", &DocumentQuestion::extraText2},
-    {"picture", &DocumentQuestion::picture},
-    {"answerPicture", &DocumentQuestion::answerPicture},
-    {"clip", &DocumentQuestion::clip},
+    {"prompt", &DocumentQuestion::prompt},         {"answer1", &DocumentQuestion::answer1},
+    {"answer2", &DocumentQuestion::answer2},       {"extraText", &DocumentQuestion::extraText},
+    {"extraText2", &DocumentQuestion::extraText2}, {"picture", &DocumentQuestion::picture},
+    {"answerPicture", &DocumentQuestion::answerPicture}, {"clip", &DocumentQuestion::clip},
 };
 struct QuizKey {
     const char* key;
@@ -359,10 +355,10 @@ bool SaveDocument(QuizDocument& doc, const std::string& jsonPath, std::string& e
                 std::vector<uint8_t> existing;
                 std::string ignored;
                 const fs::path target = dir / fs::u8path(name);
-                const bool free =
-                    it == claimed.end() &&
-                    (!fs::exists(target) ||
-                     (ReadWholeFile(target.u8string(), existing, ignored) && existing == bytes));
+                const bool free = it == claimed.end() &&
+                                  (!fs::exists(target) ||
+                                   (ReadWholeFile(target.u8string(), existing, ignored) &&
+                                    existing == bytes));
                 if (free) {
                     claimed[Lower(name)] = source.u8string();
                     copies.emplace_back(target, std::move(bytes));
