@@ -46,6 +46,9 @@ bool QuizBlocksOf(const std::string& path, QuizBlocks& blocks, std::string& erro
         }
         blocks.content = content->bytes;
         if (codes != nullptr) blocks.codes = codes->bytes;
+        // Accepted forms and the accent choice judge as the player does.
+        if (const PeResource* judging = FindPatch(resources, QUIZ_JUDGING_RESOURCE))
+            blocks.judging = judging->bytes;
         return true;
     }
     QuizProject project;
@@ -59,6 +62,7 @@ bool QuizBlocksOf(const std::string& path, QuizBlocks& blocks, std::string& erro
     }
     blocks.content = std::move(written.content);
     blocks.codes = std::move(written.codes);
+    blocks.judging = std::move(written.judging);
     return true;
 }
 
@@ -120,7 +124,7 @@ bool JudgeAnswersFile(const QuizRecord& quiz, const std::vector<uint8_t>& bytes,
             LocateAnswerField(quiz, n, &place) ? quiz.QuestionAt(place.question - 1) : nullptr;
         result.typed[n - 1] = typed;
         if (node != nullptr) {
-            result.verdicts[n - 1] = ChooseVerdict(ExpectedAnswer(*node, place.answer), typed);
+            result.verdicts[n - 1] = JudgeQuestionAnswer(quiz, *node, place.answer, typed);
         }
     }
     if (reader.Position() < bytes.size()) {

@@ -369,7 +369,7 @@ TEST(Commands, HostileInputsAreRefusedTouchingNothing) {
         std::vector<std::string> made = {};  // a success, writing these
     } rows[] = {
         {{"check", p("deep.json")},
-         "$/deep.json:1:19: nested more than 3 levels deep; a quiz needs no more\n",
+         "$/deep.json:1:25: nested more than 4 levels deep; a quiz needs no more\n",
          1},
         {{"check", p("keys.json")}, "$/keys.json: k: given twice; keep one\n", 7},
         {{"check", p("pictures.json")}, picturesErr, 1},
