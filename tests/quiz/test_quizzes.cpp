@@ -39,16 +39,9 @@ QuizSource RandomQuiz(uint32_t seed, int mediaKind, int answers, int displayMode
 
 std::vector<TestQuiz> All() {
     return {
-        {"plain", RandomQuiz(0, 0, 1, 0, 4), false},
         {"enciphered", RandomQuiz(1, 1, 2, 3, 5), true},
-        {"sound_mode1", RandomQuiz(2, 2, 1, 1, 3), false},
-        {"video_mode2", RandomQuiz(3, 3, 2, 2, 3), true},
-        {"picture_mode4", RandomQuiz(4, 1, 1, 4, 6), false},
-        {"text_mode5", RandomQuiz(5, 0, 2, 5, 2), false},
-        {"picture_mode6", RandomQuiz(6, 1, 2, 6, 4), true},
         {"missing_content", RandomQuiz(7, 0, 1, 0, 2), false, MISSING},
         {"empty_content", RandomQuiz(8, 0, 1, 0, 2), false, EMPTY},
-        {"missing_codes", RandomQuiz(9, 1, 1, 2, 3), false, AS_WRITTEN, MISSING},
         {"plain_content_enciphered_codes", RandomQuiz(10, 0, 2, 2, 3), false, AS_WRITTEN,
          ENCIPHERED_ANYWAY},
     };
