@@ -143,6 +143,41 @@ constexpr const char* kModes[] = {
     "Le nombre de mots de la r\xE9ponse est indiqu\xE9",
     "Image de la r\xE9ponse, et tous les textes quand tout est juste",
 };
+constexpr const char* kAccents[] = {"Accents exig\xE9s",
+                                    "Accents tol\xE9r\xE9s (jeunes \xE9l\xE8ves)"};
+// The other accepted forms of each answer, one per line of their field.
+struct FormsControl {
+    int id;
+    const char* key;
+    std::vector<std::string> DocumentQuestion::*member;
+};
+constexpr FormsControl kForms[] = {
+    {ID_OTHER_ANSWERS1, "answer1", &DocumentQuestion::otherAnswers1},
+    {ID_OTHER_ANSWERS2, "answer2", &DocumentQuestion::otherAnswers2},
+};
+const FormsControl* FormsById(int id) {
+    for (const FormsControl& f : kForms) {
+        if (f.id == id) return &f;
+    }
+    return nullptr;
+}
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    return text;
+}
+// Lines of a multi-line field; trailing empty lines dropped.
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    while (!lines.empty() && lines.back().empty()) lines.pop_back();
+    return lines;
+}
+
 constexpr const char* kAnswerCounts[] = {"Une r\xE9ponse par question",
                                          "Deux r\xE9ponses par question"};
 
@@ -224,6 +259,7 @@ void CreateControls(Studio& s) {
         {ID_KIND, "&Genre", kKinds, 4},
         {ID_MODE, "A&ffichage", kModes, 7},
         {ID_ANSWERS, "R\xE9po&nses", kAnswerCounts, 2},
+        {ID_ACCENTS, "Acc&ents", kAccents, 2},
     };
     for (const auto& c : combos) {
         AddControl(s, L"STATIC", French(c.label), 0, c.id + ID_LABEL_OFFSET);
@@ -231,6 +267,15 @@ void CreateControls(Studio& s) {
         for (size_t i = 0; i < c.count; ++i) {
             SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(French(c.items[i]).c_str()));
         }
+    }
+    for (const FormsControl& f : kForms) {
+        AddControl(s, L"STATIC",
+                   French(f.id == ID_OTHER_ANSWERS1 ? "Autres formes accept\xE9\x65s (une par ligne)"
+                                                    : "Autres formes de la seconde r\xE9ponse"),
+                   0, f.id + ID_LABEL_OFFSET);
+        AddControl(s, L"EDIT", L"",
+                   WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL, f.id,
+                   WS_EX_CLIENTEDGE);
     }
     AddControl(s, L"BUTTON", French("C&ouleur de la page\x85"), WS_TABSTOP, ID_COLOR);
     AddControl(s, L"STATIC", L"", SS_SUNKEN, ID_SWATCH);
@@ -274,6 +319,7 @@ bool ControlShown(const QuizDocument& doc, int id) {
     switch (id) {
         case ID_LABEL2:
         case ID_ANSWER2:
+        case ID_OTHER_ANSWERS2:
             return doc.answersPerQuestion == 2;
         case ID_EXTRA:
             return ModeCarriesExtraText(doc.displayMode);
@@ -335,7 +381,9 @@ void LayOut(Studio& s) {
     const int x = kMargin, w = kLeftWidth;
     for (int id : {ID_TITLE, ID_AUTHOR}) y = l.Field(id, x, y, w, 23);
     y = l.Field(ID_EXPLANATIONS, x, y, w, 50);
-    for (int id : {ID_LABEL1, ID_LABEL2, ID_KIND, ID_MODE, ID_ANSWERS}) y = l.Field(id, x, y, w, 23);
+    for (int id : {ID_LABEL1, ID_LABEL2, ID_KIND, ID_MODE, ID_ANSWERS, ID_ACCENTS}) {
+        y = l.Field(id, x, y, w, 23);
+    }
     l.Move(ID_COLOR, x, y, 170, 25);
     l.Move(ID_SWATCH, x + 178, y, 40, 25);
     y += 31;
@@ -344,7 +392,11 @@ void LayOut(Studio& s) {
     const int rx = width - kMargin - kRightWidth;
     y = kMargin;
     y = l.Field(ID_PROMPT, rx, y, kRightWidth, 40);
-    for (int id : {ID_ANSWER1, ID_ANSWER2, ID_EXTRA, ID_EXTRA2}) y = l.Field(id, rx, y, kRightWidth, 23);
+    y = l.Field(ID_ANSWER1, rx, y, kRightWidth, 23);
+    y = l.Field(ID_OTHER_ANSWERS1, rx, y, kRightWidth, 36);
+    y = l.Field(ID_ANSWER2, rx, y, kRightWidth, 23);
+    y = l.Field(ID_OTHER_ANSWERS2, rx, y, kRightWidth, 36);
+    for (int id : {ID_EXTRA, ID_EXTRA2}) y = l.Field(id, rx, y, kRightWidth, 23);
     y = l.PathField(ID_PICTURE, ID_PICTURE_BROWSE, rx, y, kRightWidth);
     y = l.PathField(ID_ANSWER_PICTURE, ID_ANSWER_PICTURE_BROWSE, rx, y, kRightWidth);
     y = l.PathField(ID_CLIP, ID_CLIP_BROWSE, rx, y, kRightWidth);
@@ -365,6 +417,13 @@ void LayOut(Studio& s) {
 
 // ---- Showing the document.
 
+// "Vienne (Wien)": an answer and its other accepted forms.
+std::string AnswerList(const std::string& first, const std::vector<std::string>& others) {
+    std::string text = first;
+    for (size_t i = 0; i < others.size(); ++i) text += (i == 0 ? " (" : ", ") + others[i];
+    return others.empty() ? text : text + ")";
+}
+
 std::wstring ListText(const QuizDocument& doc, size_t i, int column) {
     const DocumentQuestion& q = doc.questions[i];
     switch (column) {
@@ -373,7 +432,10 @@ std::wstring ListText(const QuizDocument& doc, size_t i, int column) {
         case 1:
             return Wide(q.prompt);
         case 2:
-            return Wide(doc.answersPerQuestion == 2 ? q.answer1 + " / " + q.answer2 : q.answer1);
+            return Wide(AnswerList(q.answer1, q.otherAnswers1) +
+                        (doc.answersPerQuestion == 2
+                             ? " / " + AnswerList(q.answer2, q.otherAnswers2)
+                             : std::string()));
         default:
             return Wide(!q.clip.empty() ? q.clip : q.picture);
     }
@@ -464,6 +526,9 @@ void ShowQuestion(Studio& s) {
     for (const FieldControl& f : kFields) {
         if (f.question) SetWindowTextW(s.Item(f.id), ToEditText(*QuestionTextField(q, f.key)).c_str());
     }
+    for (const FormsControl& f : kForms) {
+        SetWindowTextW(s.Item(f.id), ToEditText(JoinLines(q.*f.member)).c_str());
+    }
     s.filling = false;
     ShowThumbnail(s);
 }
@@ -476,9 +541,8 @@ void ShowSettings(Studio& s) {
     SendMessageW(s.Item(ID_KIND), CB_SETCURSEL, static_cast<WPARAM>(s.doc.mediaKind), 0);
     SendMessageW(s.Item(ID_MODE), CB_SETCURSEL, static_cast<WPARAM>(s.doc.displayMode), 0);
     SendMessageW(s.Item(ID_ANSWERS), CB_SETCURSEL, static_cast<WPARAM>(s.doc.answersPerQuestion - 1), 0);
-    std::string codes;
-    for (const std::string& code : s.doc.codes) codes += code + "\n";
-    SetWindowTextW(s.Item(ID_CODES), ToEditText(codes).c_str());
+    SendMessageW(s.Item(ID_ACCENTS), CB_SETCURSEL, s.doc.accentsTolerated ? 1 : 0, 0);
+    SetWindowTextW(s.Item(ID_CODES), ToEditText(JoinLines(s.doc.codes)).c_str());
     s.swatch.Reset(CreateSolidBrush(RGB(s.doc.color[0], s.doc.color[1], s.doc.color[2])));
     InvalidateRect(s.Item(ID_SWATCH), nullptr, TRUE);
     s.filling = false;
@@ -528,13 +592,14 @@ void Edited(Studio& s) {
 void OnFieldEdited(Studio& s, int id) {
     const std::string text = FromEditText(WindowText(s.Item(id)));
     if (id == ID_CODES) {
-        s.doc.codes.clear();
-        size_t start = 0;
-        for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-            s.doc.codes.push_back(text.substr(start, end - start));
+        s.doc.codes = SplitLines(text);
+        return Edited(s);
+    }
+    if (const FormsControl* forms = FormsById(id)) {
+        if (s.selected < s.doc.questions.size()) {
+            s.doc.questions[s.selected].*forms->member = SplitLines(text);
+            ShowRow(s, s.selected);
         }
-        if (start < text.size()) s.doc.codes.push_back(text.substr(start));
-        while (!s.doc.codes.empty() && s.doc.codes.back().empty()) s.doc.codes.pop_back();
         return Edited(s);
     }
     const FieldControl* f = FieldById(id);
@@ -555,6 +620,7 @@ void OnSettingChosen(Studio& s, int id) {
     if (id == ID_KIND) s.doc.mediaKind = choice;
     if (id == ID_MODE) s.doc.displayMode = choice;
     if (id == ID_ANSWERS) s.doc.answersPerQuestion = choice + 1;
+    if (id == ID_ACCENTS) s.doc.accentsTolerated = choice == 1;
     ShowList(s);
     ShowThumbnail(s);
     LayOut(s);
@@ -623,7 +689,14 @@ void OnProblemChosen(Studio& s) {
     for (const FieldControl& f : kFields) {
         if (field.key == f.key && f.question == (field.question >= 0)) id = f.id;
     }
+    for (const FormsControl& f : kForms) {
+        if (field.key.rfind(std::string(f.key) + "[", 0) == 0) {
+            id = field.key == std::string(f.key) + "[0]" ? (f.id == ID_OTHER_ANSWERS1 ? ID_ANSWER1 : ID_ANSWER2)
+                                                          : f.id;
+        }
+    }
     if (field.key == "codes") id = ID_CODES;
+    if (field.key == "accents") id = ID_ACCENTS;
     if (field.key == "media") id = ID_KIND;
     if (field.key == "displayMode") id = ID_MODE;
     if (field.key == "answersPerQuestion") id = ID_ANSWERS;

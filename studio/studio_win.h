@@ -55,6 +55,9 @@ enum StudioControl {
     ID_CLIP_BROWSE,
     ID_THUMBNAIL,
     ID_PROBLEMS,
+    ID_OTHER_ANSWERS1,
+    ID_OTHER_ANSWERS2,
+    ID_ACCENTS,
     ID_LABEL_OFFSET = 500,  // the label of control c is c + ID_LABEL_OFFSET
 };
 

@@ -134,8 +134,13 @@ TEST(StudioWindow, EditsChecksSavesBuildsAndAsksBeforeLosingWork) {
     ASSERT_EQ(g_asked.size(), 1u);
     EXPECT_NE(g_asked[0].find(L"questions[2].answer1"), std::wstring::npos);
 
-    // Mended, saved and reopened.
+    // Mended with a second accepted form and tolerated accents, saved and reopened.
     SetDlgItemTextW(window, ID_ANSWER1, answer.c_str());
+    SendDlgItemMessageW(window, ID_OTHER_ANSWERS1, EM_REPLACESEL, TRUE,
+                        reinterpret_cast<LPARAM>(L"Praha"));  // typed: a multi-line field
+    SendDlgItemMessageW(window, ID_ACCENTS, CB_SETCURSEL, 1, 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(ID_ACCENTS, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, ID_ACCENTS)));
     const fs::path saved = dir / "saved.json";
     EXPECT_TRUE(SendMessageW(window, WM_STUDIO_SAVE_AS, 0,
                              reinterpret_cast<LPARAM>(saved.wstring().c_str())));
@@ -143,6 +148,8 @@ TEST(StudioWindow, EditsChecksSavesBuildsAndAsksBeforeLosingWork) {
     EXPECT_TRUE(SendMessageW(window, WM_STUDIO_OPEN, 0,
                              reinterpret_cast<LPARAM>(saved.wstring().c_str())));
     EXPECT_EQ(Text(window, ID_TITLE), L"Capitales");
+    EXPECT_NE(Read(saved).find("\",\n        \"Praha\"\n      ]"), std::string::npos);
+    EXPECT_NE(Read(saved).find(R"("accents": "tolerated")"), std::string::npos);
 
     // "Créer le quiz..." writes the quiz blocks brelo-make writes, and the
     // program starts with the quiz's title.
@@ -152,14 +159,14 @@ TEST(StudioWindow, EditsChecksSavesBuildsAndAsksBeforeLosingWork) {
     std::vector<QuizResource> expected, built;
     std::vector<std::string> problems;
     std::string error;
-    ASSERT_TRUE(LoadQuizResources(example.u8string(), false, project, expected, problems));
+    ASSERT_TRUE(LoadQuizResources(saved.u8string(), false, project, expected, problems));
     const std::string image = Read(program);
     ASSERT_TRUE(ReadPeResources({image.begin(), image.end()}, built, error)) << error;
     EXPECT_EQ(QuizBlocks(built), QuizBlocks(expected));
     EXPECT_EQ(StartAndClose(program), L"Capitales");
 
     // The class's results, judged against the saved quiz.
-    std::ofstream(dir / "ana.txt", std::ios::binary) << "Vienne\r\nLisbonne\r\nPrague\r\n";
+    std::ofstream(dir / "ana.txt", std::ios::binary) << "Vienne\r\nLisbonne\r\nPraha\r\n";
     std::ofstream(dir / "bob.txt", std::ios::binary) << "Vienne\r\n\r\n\r\n";
     StudioResultsRequest request{{(dir / "ana.txt").wstring(), (dir / "bob.txt").wstring()},
                                  (dir / "classe.csv").wstring()};
