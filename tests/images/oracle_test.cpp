@@ -103,14 +103,14 @@ struct Decoded {
     Bytes pixels;
 };
 
-// Ours, stopping at the first failure; bitmaps over `pixelLimit` bytes are only parsed.
-Decoded DecodeOurs(const Bytes& file, size_t pixelLimit = SIZE_MAX) {
+// Ours, stopping at the first failure.
+Decoded DecodeOurs(const Bytes& file) {
     Decoded r;
     PngDecoder d;
     ResetPngDecoder(&d);
     bool ok = OpenPngMemory(&d, file.data(), uint32_t(file.size()), PNG_SOURCE_MEMORY) &&
               FillPngBitmapFormat(&d, &r.format);
-    if (ok && size_t{r.format.stride} * r.format.height <= pixelLimit) {
+    if (ok) {
         r.pixels.resize(size_t{r.format.stride} * r.format.height);
         ok = DecodePngImage(&d) && ConvertPngRows(&d, r.pixels.data(), r.format.stride);
     }
@@ -179,24 +179,17 @@ Bytes AsReferenceRows(const Decoded& ours) {
     return rows;
 }
 
-std::vector<std::pair<std::string, Bytes>> PngSuite() {
-    std::vector<std::pair<std::string, Bytes>> files;
-    for (const auto& entry : std::filesystem::directory_iterator(BRELO_PNGSUITE_DIR)) {
-        std::ifstream in(entry.path(), std::ios::binary);
-        if (entry.path().extension() == ".png")
-            files.push_back(
-                {entry.path().filename(), Bytes(std::istreambuf_iterator<char>(in), {})});
-    }
-    return files;
-}
-
 // Valid files decode to libpng's pixels and palette (black past its entries); x-files (corrupt on
 // purpose) are refused, unless only a CRC is wrong, which neither side checks here.
 TEST(PngOracle, PngSuiteAgreesWithLibpng) {
-    const auto files = PngSuite();
-    EXPECT_GE(files.size(), 170u);
-    for (const auto& [name, file] : files) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(BRELO_PNGSUITE_DIR)) {
+        if (entry.path().extension() != ".png") continue;
+        const std::string name = entry.path().filename();
+        std::ifstream in(entry.path(), std::ios::binary);
+        const Bytes file{std::istreambuf_iterator<char>(in), {}};
         SCOPED_TRACE(name);
+        ++count;
         Reference ref;
         bool theirs = DecodeReference(file, &ref);
         Decoded ours = DecodeOurs(file);
@@ -206,25 +199,11 @@ TEST(PngOracle, PngSuiteAgreesWithLibpng) {
         EXPECT_TRUE(AsReferenceRows(ours) == ref.rows);
         for (unsigned i = 0; ref.colorType == 3 && i < ours.format.tableEntries; ++i) {
             png_color c = i < ref.palette.size() ? ref.palette[i] : png_color{0, 0, 0};
-            const unsigned char* entry = ours.format.colourTable[i];
-            EXPECT_TRUE(entry[0] == c.blue && entry[1] == c.green && entry[2] == c.red) << i;
+            const unsigned char* rgb = ours.format.colourTable[i];
+            EXPECT_TRUE(rgb[0] == c.blue && rgb[1] == c.green && rgb[2] == c.red) << i;
         }
     }
-}
-
-// Damaged files give an error or an image, never a crash (ASan and UBSan watch native-asan).
-TEST(PngOracle, FlippedAndTruncatedFilesNeverCrash) {
-    const unsigned char masks[] = {0x01, 0x80, 0xFF};
-    for (const auto& [name, file] : PngSuite()) {
-        SCOPED_TRACE(name);
-        // Every byte of the signature and the first chunks, then every fifth.
-        for (size_t i = 0; i < file.size(); i += i < 100 ? 1 : 5) {
-            Bytes damaged = file;
-            damaged[i] ^= masks[i % 3];
-            DecodeOurs(damaged, 1 << 20);
-            DecodeOurs(Bytes(file.begin(), file.begin() + i), 1 << 20);
-        }
-    }
+    EXPECT_GE(count, 170);
 }
 
 }  // namespace
