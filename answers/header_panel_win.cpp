@@ -5,10 +5,14 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "answers/answers_save_win.h"
 #include "answers/scoring.h"
 #include "page/control_ids.h"
 #include "page/page_scroll_win.h"
+#include "shell/dpi_scale.h"
+#include "shell/dpi_win.h"
 #include "shell/report.h"
 #include "shell/shell_win.h"
 
@@ -51,8 +55,12 @@ constexpr HeaderControl HEADER_CONTROLS[] = {
     {ID_RULE_RIGHT, "Static", WS_BORDER, 730, 0, 1, 50, FONT_NONE},
 };
 
-// Where the right-hand group goes for a panel W pixels wide: x = W + xFromRight
-// (or xFixed), width = W + widthFromRight (or widthFixed).
+constexpr int SCORE_RULE_Y = 26;  // the rule under the score
+
+// Where each control goes for a panel W pixels wide, in 96-DPI units scaled
+// to the panel's DPI: x = W + xFromRight (or xFixed), width = W +
+// widthFromRight (or widthFixed). The right-hand group keeps its distance
+// from the right edge.
 struct HeaderPlace {
     int id;
     bool xFromRight;
@@ -71,6 +79,11 @@ constexpr HeaderPlace HEADER_LAYOUT[] = {
     {ID_SAVE_BUTTON, true, -204, 25, false, 55, 18},
     {ID_EXPLANATIONS, false, 110, 19, true, -324, 28},
     {ID_RULE_RIGHT, true, -145, 0, false, 1, 50},
+    {ID_CODE_CAPTION, false, 7, 29, false, 36, 15},
+    {ID_SCORE_TEXT, false, 10, 1, false, 80, 20},
+    {ID_CODE_FIELD, false, 44, 29, false, 53, 16},
+    {ID_RULE_HORIZONTAL, false, 0, SCORE_RULE_Y, false, 100, 1},
+    {ID_RULE_LEFT, false, 100, 0, false, 1, 50},
 };
 
 const char* HeaderText(const QuizData& quiz, int id, char* scoreText, int scoreSize) {
@@ -103,7 +116,10 @@ void ApplyFont(HWND control, HeaderFont font, const QuizData& quiz) {
     switch (font) {
         case FONT_DEFAULT_GUI:
             SendMessageA(control, WM_SETFONT,
-                         reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+                         reinterpret_cast<WPARAM>(quiz.guiFont != nullptr
+                                                      ? quiz.guiFont
+                                                      : GetStockObject(DEFAULT_GUI_FONT)),
+                         TRUE);
             break;
         case FONT_LINK:
             StyleAsLink(control);
@@ -137,16 +153,78 @@ BOOL OnInitDialog(HWND panel) {
     return TRUE;
 }
 
+// Width and height of `control`'s text drawn in its own font.
+SIZE MeasureText(HWND control) {
+    SIZE size = {};
+    char text[QUIZ_TEXT_SIZE] = "";
+    const int length = GetWindowTextA(control, text, sizeof text);
+    HDC dc = GetDC(control);
+    if (dc == nullptr) return size;
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    if (!GetTextExtentPoint32A(dc, length > 0 ? text : "X", length > 0 ? length : 1, &size)) {
+        size = {};
+    }
+    if (length == 0) size.cx = 0;
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return size;
+}
+
+// The width the program's own captions need whatever the system font: the
+// text, plus the check box or the button's edges. Quiz texts are not grown
+// (they take the room the panel has); 0 means "as laid out".
+int NeededWidth(HWND control, int id, int dpi) {
+    const int text = MeasureText(control).cx;
+    switch (id) {
+        case ID_HIDE_CHECKBOX:
+            return text + GetSystemMetrics(SM_CXMENUCHECK) + ScaleToDpi(4, dpi);
+        case ID_SAVE_BUTTON:
+            return text + ScaleToDpi(12, dpi);
+        case ID_BY_CAPTION:
+        case ID_CODE_CAPTION:
+            return text + ScaleToDpi(1, dpi);
+        default:
+            return 0;
+    }
+}
+
 void OnSize(HWND panel) {
     RECT client = {};
     GetClientRect(panel, &client);
     const int width = client.right;
+    const int dpi = WindowDpi(panel);
+    const auto scaled = [dpi](int value) { return ScaleToDpi(value, dpi); };
+    int byCaptionRight = 0, codeCaptionRight = 0;
     for (const HeaderPlace& p : HEADER_LAYOUT) {
         HWND control = GetDlgItem(panel, p.id);
         if (control == nullptr) continue;  // no "Cacher" outside picture quizzes
-        SetWindowPos(control, nullptr, p.xFromRight ? width + p.x : p.x, p.y,
-                     p.widthFromRight ? width + p.width : p.width, p.height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        int x = p.xFromRight ? width + scaled(p.x) : scaled(p.x);
+        int w = p.widthFromRight ? width + scaled(p.width) : scaled(p.width);
+        int h = scaled(p.height);
+        const int needed = NeededWidth(control, p.id, dpi);
+        if (needed > w) {
+            // Captions of the right-hand group keep their right edge, "Par :"
+            // and " Code :" their left one (what follows them moves on).
+            if (p.id != ID_BY_CAPTION && p.xFromRight) x -= needed - w;
+            w = needed;
+        }
+        if (p.id == ID_BY_CAPTION) byCaptionRight = x + w;
+        if (p.id == ID_CODE_CAPTION) codeCaptionRight = x + w;
+        if ((p.id == ID_AUTHOR && x <= byCaptionRight) ||
+            (p.id == ID_CODE_FIELD && x <= codeCaptionRight)) {
+            const int shift = (p.id == ID_AUTHOR ? byCaptionRight : codeCaptionRight) + 1 - x;
+            x += shift;  // keeping its right edge
+            w -= shift;
+        }
+        // The explanations wrap on two lines in whatever font they have; the
+        // score takes its font's whole height, above the rule under it.
+        int y = scaled(p.y);
+        if (p.id == ID_EXPLANATIONS) h = std::max<int>(h, 2 * MeasureText(control).cy);
+        if (p.id == ID_SCORE_TEXT) {
+            h = std::max<int>(h, MeasureText(control).cy);
+            y = std::max(0, std::min(y, scaled(SCORE_RULE_Y) - h));
+        }
+        SetWindowPos(control, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "answers/scoring.h"
 #include "images/picture_win.h"
 #include "page/control_ids.h"
+#include "page/page_layout.h"
 #include "page/page_scroll_win.h"
 
 namespace {
@@ -91,8 +92,9 @@ HWND PictureLabel(const QuizData* quiz, HWND page, int32_t q) {
 void ShowAnswerPicture(const QuizData* quiz, HWND page, int32_t q) {
     HWND label = PictureLabel(quiz, page, q);
     if (label == nullptr) return;
-    HBITMAP picture = LoadPictureResource(GetModuleHandleA(nullptr), ID_ANSWER_PICTURE + q, "IMG",
-                                          PICTURE_BOX_SIZE, PICTURE_BOX_SIZE);
+    const int32_t box = PagePictureBox(quiz->pageDpi);
+    HBITMAP picture =
+        LoadPictureResource(GetModuleHandleA(nullptr), ID_ANSWER_PICTURE + q, "IMG", box, box);
     if (picture == nullptr) return;  // the question keeps its picture
     HANDLE old = reinterpret_cast<HANDLE>(
         SendMessageA(label, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));

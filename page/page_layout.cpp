@@ -7,6 +7,7 @@
 
 #include "answers/answer_rules.h"
 #include "page/control_ids.h"
+#include "shell/dpi_scale.h"
 
 namespace {
 
@@ -43,9 +44,23 @@ constexpr int32_t ROW_TAIL_EXTRA_TEXT = 140;
 constexpr int32_t RIGHT_MARGIN_ONE_ANSWER = 20;
 constexpr int32_t RIGHT_MARGIN_TWO_ANSWERS = 80;
 
+// Adds the controls at the page's scale. Measures come in 96-DPI units and
+// are scaled edge by edge, so controls that touch at 96 DPI still touch; a
+// grid row's measures are taken from its top (or its answers' top), which is
+// already in pixels because pictures are.
 class Builder {
   public:
-    explicit Builder(PageLayout& layout) : layout_(layout) {}
+    Builder(PageLayout& layout, int32_t dpi) : layout_(layout), dpi_(dpi) {}
+
+    int32_t Scale(int32_t value) const { return ScaleToDpi(value, dpi_); }
+
+    void Place(PageControlKind kind, int32_t id, int32_t q, int32_t k, int32_t x, int32_t width,
+               int32_t top, int32_t y, int32_t height, int32_t textLimit = 0) {
+        const int32_t left = Scale(x);
+        const int32_t upper = Scale(y);
+        Add(kind, id, q, k, left, top + upper, Scale(x + width) - left, Scale(y + height) - upper,
+            textLimit);
+    }
 
     void Add(PageControlKind kind, int32_t id, int32_t q, int32_t k, int32_t x, int32_t y,
              int32_t width, int32_t height, int32_t textLimit = 0) {
@@ -54,37 +69,39 @@ class Builder {
 
   private:
     PageLayout& layout_;
+    int32_t dpi_;
 };
 
 int32_t FieldNumber(int32_t q, int32_t k, int32_t answersPerQuestion) {
     return answersPerQuestion == 2 ? 2 * (q - 1) + k : q;
 }
 
-void LayoutList(int32_t questions, PageLayout& layout) {
-    Builder add(layout);
+void LayoutList(int32_t questions, int32_t dpi, PageLayout& layout) {
+    Builder add(layout, dpi);
     int32_t y = PAGE_FIRST_ROW_TOP;
     for (int32_t q = 1; q <= questions; ++q) {
-        add.Add(PAGE_NUMBER_LABEL, ID_NUMBER_LABEL, q, 0, 26, y + 2, 19, 17);
-        add.Add(PAGE_PROMPT, ID_PROMPT, q, 0, 50, y, 550, PAGE_FIELD_HEIGHT);
+        add.Place(PAGE_NUMBER_LABEL, ID_NUMBER_LABEL, q, 0, 26, 19, 0, y + 2, 17);
+        add.Place(PAGE_PROMPT, ID_PROMPT, q, 0, 50, 550, 0, y, PAGE_FIELD_HEIGHT);
         // One field per question in this layout, whatever answersPerQuestion says.
-        add.Add(PAGE_ANSWER_FIELD, ID_ANSWER_EDIT + q, q, 1, 610, y, 170, PAGE_FIELD_HEIGHT);
-        add.Add(PAGE_RESULT_LABEL, ID_RESULT_LABEL + q, q, 1, 790, y, 100, PAGE_FIELD_HEIGHT);
+        add.Place(PAGE_ANSWER_FIELD, ID_ANSWER_EDIT + q, q, 1, 610, 170, 0, y, PAGE_FIELD_HEIGHT);
+        add.Place(PAGE_RESULT_LABEL, ID_RESULT_LABEL + q, q, 1, 790, 100, 0, y, PAGE_FIELD_HEIGHT);
         y += LIST_ROW_STEP;
-        layout.contentWidth = LIST_CONTENT_WIDTH;
-        layout.contentHeight = y;
+        layout.contentWidth = LIST_CONTENT_WIDTH;  // scaled with the margin
+        layout.contentHeight = add.Scale(y);
     }
 }
 
 PictureSize PictureAt(const PageLayoutInput& input, int32_t q) {
     const size_t index = static_cast<size_t>(q - 1);
-    return index < input.pictures.size() ? input.pictures[index] : PAGE_MISSING_PICTURE;
+    return index < input.pictures.size() ? input.pictures[index] : PageMissingPicture(input.dpi);
 }
 
 void LayoutGrid(const PageLayoutInput& input, int32_t questions, PageLayout& layout) {
-    Builder add(layout);
+    Builder add(layout, input.dpi);
     const int32_t apq = input.answersPerQuestion;
     const int32_t mode = input.displayMode;
-    int32_t rowTop = PAGE_FIRST_ROW_TOP;
+    const int32_t box = add.Scale(PAGE_PICTURE_BOX);
+    int32_t rowTop = add.Scale(PAGE_FIRST_ROW_TOP);
     int32_t rowHeight = 0;  // picture grid: the current row's tallest picture
     for (int32_t q = 1; q <= questions; ++q) {
         const int32_t column = (q - 1) % PAGE_QUESTIONS_PER_ROW;
@@ -104,59 +121,59 @@ void LayoutGrid(const PageLayoutInput& input, int32_t questions, PageLayout& lay
                 }
             }
             const PictureSize picture = PictureAt(input, q);
-            add.Add(PAGE_PICTURE, ID_PICTURE + q, q, 0,
-                    left + (PAGE_PICTURE_BOX - picture.width) / 2,
+            add.Add(PAGE_PICTURE, ID_PICTURE + q, q, 0, add.Scale(left) + (box - picture.width) / 2,
                     rowTop + (rowHeight - picture.height) / 2, picture.width, picture.height);
-            answerTop = rowTop + rowHeight + GRID_PICTURE_GAP;
+            answerTop = rowTop + rowHeight + add.Scale(GRID_PICTURE_GAP);
         } else {
             const bool video = input.mediaKind == MEDIA_VIDEO;
-            add.Add(PAGE_MEDIA_HOST, ID_PICTURE + q, q, 0, left, rowTop,
-                    video ? VIDEO_HOST_WIDTH : 0, video ? VIDEO_HOST_HEIGHT : 0);
-            answerTop = video ? rowTop + VIDEO_ANSWER_TOP : rowTop;
+            add.Place(PAGE_MEDIA_HOST, ID_PICTURE + q, q, 0, left, video ? VIDEO_HOST_WIDTH : 0,
+                      rowTop, 0, video ? VIDEO_HOST_HEIGHT : 0);
+            answerTop = rowTop + (video ? add.Scale(VIDEO_ANSWER_TOP) : 0);
             answerLeft = left + MEDIA_ANSWER_INDENT;
             blockWidth = MEDIA_BLOCK_WIDTH;
         }
 
         if (apq == 2 && column == 0) {
-            add.Add(PAGE_ANSWER_CAPTION, ID_ANSWER_CAPTION, q, 1, 4, answerTop + 2, 95, 20);
-            add.Add(PAGE_ANSWER_CAPTION, ID_ANSWER_CAPTION, q, 2, 3, answerTop + 22, 95, 20);
+            add.Place(PAGE_ANSWER_CAPTION, ID_ANSWER_CAPTION, q, 1, 4, 95, answerTop, 2, 20);
+            add.Place(PAGE_ANSWER_CAPTION, ID_ANSWER_CAPTION, q, 2, 3, 95, answerTop, 22, 20);
         }
-        add.Add(PAGE_NUMBER_LABEL, ID_NUMBER_LABEL + q, q, 0, left - 28, answerTop + 2, 27, 17);
+        add.Place(PAGE_NUMBER_LABEL, ID_NUMBER_LABEL + q, q, 0, left - 28, 27, answerTop, 2, 17);
         if (mode > 1) {
-            add.Add(PAGE_EXTRA_TEXT, ID_EXTRA_TEXT + q, q, 0, left, answerTop + EXTRA_TEXT_OFFSET,
-                    PAGE_PICTURE_BOX,
-                    mode == WORD_COUNT_MODE ? WORD_COUNT_HEIGHT : EXTRA_TEXT_HEIGHT);
+            add.Place(PAGE_EXTRA_TEXT, ID_EXTRA_TEXT + q, q, 0, left, PAGE_PICTURE_BOX, answerTop,
+                      EXTRA_TEXT_OFFSET,
+                      mode == WORD_COUNT_MODE ? WORD_COUNT_HEIGHT : EXTRA_TEXT_HEIGHT);
         }
         if (apq == 1) {
-            add.Add(PAGE_ANSWER_FIELD, ID_ANSWER_EDIT + q, q, 1, answerLeft, answerTop, blockWidth,
-                    PAGE_FIELD_HEIGHT, PAGE_GRID_TEXT_LIMIT);
-            add.Add(PAGE_RESULT_LABEL, ID_RESULT_LABEL + q, q, 1, answerLeft,
-                    answerTop + ANSWER_ROW_STEP, blockWidth, PAGE_FIELD_HEIGHT);
+            add.Place(PAGE_ANSWER_FIELD, ID_ANSWER_EDIT + q, q, 1, answerLeft, blockWidth,
+                      answerTop, 0, PAGE_FIELD_HEIGHT, PAGE_GRID_TEXT_LIMIT);
+            add.Place(PAGE_RESULT_LABEL, ID_RESULT_LABEL + q, q, 1, answerLeft, blockWidth,
+                      answerTop, ANSWER_ROW_STEP, PAGE_FIELD_HEIGHT);
         } else if (apq == 2) {
             for (int32_t k = 1; k <= 2; ++k) {
-                const int32_t y = answerTop + ANSWER_ROW_STEP * (k - 1);
+                const int32_t y = ANSWER_ROW_STEP * (k - 1);
                 const int32_t n = FieldNumber(q, k, apq);
-                add.Add(PAGE_ANSWER_FIELD, ID_ANSWER_EDIT + n, q, k, answerLeft, y,
-                        blockWidth - TWO_ANSWER_LABEL_WIDTH + 1, PAGE_FIELD_HEIGHT,
-                        PAGE_GRID_TEXT_LIMIT);
-                add.Add(PAGE_RESULT_LABEL, ID_RESULT_LABEL + n, q, k,
-                        answerLeft + blockWidth - TWO_ANSWER_LABEL_WIDTH, y, TWO_ANSWER_LABEL_WIDTH,
-                        PAGE_FIELD_HEIGHT);
+                add.Place(PAGE_ANSWER_FIELD, ID_ANSWER_EDIT + n, q, k, answerLeft,
+                          blockWidth - TWO_ANSWER_LABEL_WIDTH + 1, answerTop, y,
+                          PAGE_FIELD_HEIGHT, PAGE_GRID_TEXT_LIMIT);
+                add.Place(PAGE_RESULT_LABEL, ID_RESULT_LABEL + n, q, k,
+                          answerLeft + blockWidth - TWO_ANSWER_LABEL_WIDTH, TWO_ANSWER_LABEL_WIDTH,
+                          answerTop, y, PAGE_FIELD_HEIGHT);
             }
         }
         if (input.mediaKind != MEDIA_PICTURE) {
-            add.Add(PAGE_PLAY_BUTTON, ID_PLAY_BUTTON + q, q, 0, left, answerTop, 20, 20);
-            add.Add(PAGE_STOP_BUTTON, ID_STOP_BUTTON + q, q, 0, left, answerTop + 20, 20, 19);
+            add.Place(PAGE_PLAY_BUTTON, ID_PLAY_BUTTON + q, q, 0, left, 20, answerTop, 0, 20);
+            add.Place(PAGE_STOP_BUTTON, ID_STOP_BUTTON + q, q, 0, left, 20, answerTop, 20, 19);
         }
 
         if (q % PAGE_QUESTIONS_PER_ROW == 1) {
-            layout.contentWidth = GRID_CONTENT_WIDTH;
-            layout.contentHeight = answerTop + (mode > 1 ? ROW_TAIL_EXTRA_TEXT : ROW_TAIL_PLAIN);
+            layout.contentWidth = GRID_CONTENT_WIDTH;  // scaled with the margin
+            layout.contentHeight =
+                answerTop + add.Scale(mode > 1 ? ROW_TAIL_EXTRA_TEXT : ROW_TAIL_PLAIN);
         }
         if (q % PAGE_QUESTIONS_PER_ROW == 0) {
-            rowTop = answerTop + (mode <= 1                 ? ROW_TAIL_PLAIN
-                                  : mode == WORD_COUNT_MODE ? ROW_TAIL_WORD_COUNT
-                                                            : ROW_TAIL_EXTRA_TEXT);
+            rowTop = answerTop + add.Scale(mode <= 1                 ? ROW_TAIL_PLAIN
+                                           : mode == WORD_COUNT_MODE ? ROW_TAIL_WORD_COUNT
+                                                                     : ROW_TAIL_EXTRA_TEXT);
         }
     }
 }
@@ -178,13 +195,23 @@ PageLayout LayoutPage(const PageLayoutInput& input) {
     const int32_t questions = PageQuestionCount(input.questionCount);
     layout.controls.reserve(static_cast<size_t>(questions) * 10);
     if (input.mediaKind == MEDIA_NONE) {
-        LayoutList(questions, layout);
+        LayoutList(questions, input.dpi, layout);
     } else if (input.mediaKind >= MEDIA_PICTURE && input.mediaKind <= MEDIA_VIDEO) {
         LayoutGrid(input, questions, layout);
     }
-    layout.contentWidth +=
+    // The margin joins the content before scaling, as one measure.
+    const int32_t margin =
         input.answersPerQuestion == 2 ? RIGHT_MARGIN_TWO_ANSWERS : RIGHT_MARGIN_ONE_ANSWER;
+    layout.contentWidth = ScaleToDpi(layout.contentWidth + margin, input.dpi);
     return layout;
+}
+
+int32_t PagePictureBox(int32_t dpi) {
+    return ScaleToDpi(PAGE_PICTURE_BOX, dpi);
+}
+
+PictureSize PageMissingPicture(int32_t dpi) {
+    return {PagePictureBox(dpi), 0};
 }
 
 int32_t CountAnswerWords(const char* answer) {

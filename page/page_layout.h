@@ -46,8 +46,10 @@ struct PictureSize {
     int32_t height;
 };
 
+// The side of the square pictures are fitted into, on a page at `dpi`.
+int32_t PagePictureBox(int32_t dpi);
 // A picture that could not be loaded takes the box's width and no height.
-constexpr PictureSize PAGE_MISSING_PICTURE = {PAGE_PICTURE_BOX, 0};
+PictureSize PageMissingPicture(int32_t dpi);
 
 struct PageLayoutInput {
     int32_t mediaKind = MEDIA_NONE;
@@ -55,10 +57,14 @@ struct PageLayoutInput {
     int32_t answersPerQuestion = 1;
     int32_t displayMode = 0;
     // Picture grid only: sizes of the pictures "IMG" 401, 402, ... (index
-    // q - 1). A row always takes the tallest of its three pictures, also in a
-    // last row that holds fewer questions, so PagePicturesNeeded() entries are
-    // read; missing entries count as PAGE_MISSING_PICTURE.
+    // q - 1), fitted into PagePictureBox(dpi). A row always takes the tallest
+    // of its three pictures, also in a last row that holds fewer questions, so
+    // PagePicturesNeeded() entries are read; missing entries count as
+    // PageMissingPicture(dpi).
     std::vector<PictureSize> pictures;
+    // The page's dots per inch: every measure of the layout is drawn up for 96
+    // and scaled by dpi / 96 (ScaleToDpi); at 96 the layout is the design's.
+    int32_t dpi = 96;
 };
 
 struct PageLayout {

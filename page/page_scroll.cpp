@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "page/control_ids.h"
+#include "shell/dpi_scale.h"
 
 namespace {
 
@@ -94,8 +95,10 @@ ScrollRange ComputeScrollRange(int32_t contentSize, int32_t clientSize) {
     return {std::max<int32_t>(contentSize - 2, 0), std::max<int32_t>(visible - 1, 0)};
 }
 
-int32_t WishedScrollPosition(int32_t request, bool vertical, const ScrollBarState& bar) {
-    const int32_t line = vertical ? SCROLL_LINE_VERTICAL : SCROLL_LINE_HORIZONTAL;
+int32_t WishedScrollPosition(int32_t request, bool vertical, const ScrollBarState& bar,
+                             int32_t dpi) {
+    const int32_t line = ScaleToDpi(vertical ? SCROLL_LINE_VERTICAL : SCROLL_LINE_HORIZONTAL, dpi);
+    const int32_t wheel = ScaleToDpi(SCROLL_WHEEL_STEP, dpi);
     // Computed in 64 bits: a position near the top of the range plus a step
     // must not wrap before it is limited.
     int64_t wished = bar.position;
@@ -122,10 +125,10 @@ int32_t WishedScrollPosition(int32_t request, bool vertical, const ScrollBarStat
             wished = bar.maximum;
             break;
         case SCROLL_WHEEL_DOWN:
-            if (vertical) wished += SCROLL_WHEEL_STEP;
+            if (vertical) wished += wheel;
             break;
         case SCROLL_WHEEL_UP:
-            if (vertical) wished -= SCROLL_WHEEL_STEP;
+            if (vertical) wished -= wheel;
             break;
         default:
             break;  // REQUEST_THUMB_POSITION: the thumb already went there
@@ -142,7 +145,9 @@ int32_t WheelScrollRequest(int32_t wheelDistance) {
 }
 
 int32_t CollapseDistance(const QuizRecord& quiz, int32_t row) {
-    const int32_t band = quiz.displayMode >= EXTRA_TEXT_FROM_MODE ? REFLOW_EXTRA_TEXT_BAND : 0;
+    const int32_t band = quiz.displayMode >= EXTRA_TEXT_FROM_MODE
+                             ? ScaleToDpi(REFLOW_EXTRA_TEXT_BAND, quiz.pageDpi)
+                             : 0;
     return RowPictureHeight(quiz, row) + band;
 }
 

@@ -9,6 +9,7 @@
 
 #include "quiz/quiz_record.h"
 
+// Steps at 96 DPI; a page at another scale takes them scaled (ScaleToDpi).
 constexpr int32_t SCROLL_LINE_VERTICAL = 310;  // about one picture row
 constexpr int32_t SCROLL_LINE_HORIZONTAL = 1;
 constexpr int32_t SCROLL_WHEEL_STEP = 50;  // one wheel notch
@@ -37,8 +38,9 @@ struct ScrollBarState {
 
 // The position a scroll request asks for (the low word of the scroll
 // message), limited to the bar's minimum and maximum; the platform then keeps
-// no more than maximum - page + 1.
-int32_t WishedScrollPosition(int32_t request, bool vertical, const ScrollBarState& bar);
+// no more than maximum - page + 1. Line and wheel steps are scaled to `dpi`.
+int32_t WishedScrollPosition(int32_t request, bool vertical, const ScrollBarState& bar,
+                             int32_t dpi);
 
 // The page's own request for a wheel distance: SCROLL_WHEEL_UP for exactly one
 // notch away from the user, SCROLL_WHEEL_DOWN for one notch towards, 0 (none)
@@ -55,7 +57,8 @@ struct ShiftStep {
 };
 
 // How far the questions below a row move when that row collapses: its picture
-// height, plus the extra-text band when the quiz shows extra texts.
+// height, plus the extra-text band (at the page's scale) when the quiz shows
+// extra texts.
 int32_t CollapseDistance(const QuizRecord& quiz, int32_t row);
 
 // Runs the hide pass (hidePictures) or the show pass over the questions:

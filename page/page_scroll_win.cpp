@@ -8,6 +8,7 @@
 #include "answers/scoring.h"
 #include "page/control_ids.h"
 #include "page/page_scroll.h"
+#include "shell/dpi_scale.h"
 
 namespace {
 
@@ -46,9 +47,10 @@ void ScrollContents(HWND page, int oldHorizontal, int oldVertical) {
     if (dx != 0 || dy != 0) ScrollWindow(page, dx, dy, nullptr, nullptr);
 }
 
-void ScrollOneBar(HWND page, int bar, WPARAM wParam) {
+void ScrollOneBar(const QuizData* quiz, HWND page, int bar, WPARAM wParam) {
     const ScrollBarState state = ReadScrollBar(page, bar);
-    const int32_t wished = WishedScrollPosition(LOWORD(wParam), bar == SB_VERT, state);
+    const int32_t dpi = quiz != nullptr ? quiz->pageDpi : DESIGN_DPI;
+    const int32_t wished = WishedScrollPosition(LOWORD(wParam), bar == SB_VERT, state, dpi);
     SCROLLINFO info = {};
     info.cbSize = sizeof info;
     info.fMask = SIF_POS;
@@ -177,13 +179,13 @@ void ReflowPage(QuizData* quiz) {
     ResetScrollBarsKeepingView(quiz, page);
 }
 
-INT_PTR OnPageVScroll(QuizData*, HWND page, WPARAM wParam) {
-    ScrollOneBar(page, SB_VERT, wParam);
+INT_PTR OnPageVScroll(QuizData* quiz, HWND page, WPARAM wParam) {
+    ScrollOneBar(quiz, page, SB_VERT, wParam);
     return FALSE;
 }
 
-INT_PTR OnPageHScroll(QuizData*, HWND page, WPARAM wParam) {
-    ScrollOneBar(page, SB_HORZ, wParam);
+INT_PTR OnPageHScroll(QuizData* quiz, HWND page, WPARAM wParam) {
+    ScrollOneBar(quiz, page, SB_HORZ, wParam);
     return FALSE;
 }
 

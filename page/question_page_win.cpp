@@ -14,6 +14,8 @@
 #include "page/media_win.h"
 #include "page/page_layout.h"
 #include "page/page_scroll_win.h"
+#include "shell/dpi_scale.h"
+#include "shell/dpi_win.h"
 #include "shell/shell_win.h"
 
 WNDPROC g_prevEditProc = nullptr;
@@ -95,8 +97,9 @@ bool LoadPendingPicture(HWND label) {
         reinterpret_cast<INT_PTR>(RemovePropA(label, WAITING_PICTURE_PROPERTY));
     if (identifier == 0) return false;
     if (SendMessageA(label, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0) return true;
+    const int32_t box = PagePictureBox(g_quiz != nullptr ? g_quiz->pageDpi : DESIGN_DPI);
     HBITMAP bitmap = LoadPictureResource(GetModuleHandleA(nullptr), static_cast<int>(identifier),
-                                         PICTURE_TYPE, PAGE_PICTURE_BOX, PAGE_PICTURE_BOX);
+                                         PICTURE_TYPE, box, box);
     if (bitmap != nullptr) {
         SendMessageA(label, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
     }
@@ -115,22 +118,21 @@ LRESULT CALLBACK PictureLabelProc(HWND label, UINT message, WPARAM wParam, LPARA
 // already replaced) is deleted here.
 class RowPictures {
   public:
-    explicit RowPictures(int32_t count)
+    RowPictures(int32_t count, int32_t dpi)
         : bitmaps_(static_cast<size_t>(count), nullptr),
-          sizes_(static_cast<size_t>(count), PAGE_MISSING_PICTURE),
+          sizes_(static_cast<size_t>(count), PageMissingPicture(dpi)),
           waiting_(static_cast<size_t>(count), false) {
         HMODULE module = GetModuleHandleA(nullptr);
+        const int32_t box = PagePictureBox(dpi);
         for (size_t i = 0; i < sizes_.size(); ++i) {
             const int identifier = ID_QUESTION_PICTURE + static_cast<int>(i) + 1;
             SIZE size = {};
-            if (FittedPictureSize(module, identifier, PICTURE_TYPE, PAGE_PICTURE_BOX,
-                                  PAGE_PICTURE_BOX, &size)) {
+            if (FittedPictureSize(module, identifier, PICTURE_TYPE, box, box, &size)) {
                 sizes_[i] = {size.cx, size.cy};
                 waiting_[i] = true;
                 continue;
             }
-            bitmaps_[i] = LoadPictureResource(module, identifier, PICTURE_TYPE, PAGE_PICTURE_BOX,
-                                              PAGE_PICTURE_BOX);
+            bitmaps_[i] = LoadPictureResource(module, identifier, PICTURE_TYPE, box, box);
             BITMAP info = {};
             if (bitmaps_[i] != nullptr && GetObjectA(bitmaps_[i], sizeof info, &info) != 0) {
                 sizes_[i] = {info.bmWidth, info.bmHeight};
@@ -184,19 +186,20 @@ struct MediaIcons {
     HICON stop = nullptr;
 };
 
-MediaIcons LoadMediaIcons() {
+MediaIcons LoadMediaIcons(int32_t dpi) {
     HMODULE module = GetModuleHandleA(nullptr);
+    const int size = ScaleToDpi(MEDIA_ICON_SIZE, dpi);
     MediaIcons icons;
-    icons.play = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_PLAY), IMAGE_ICON,
-                                               MEDIA_ICON_SIZE, MEDIA_ICON_SIZE, LR_SHARED));
-    icons.stop = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_STOP), IMAGE_ICON,
-                                               MEDIA_ICON_SIZE, MEDIA_ICON_SIZE, LR_SHARED));
+    icons.play = static_cast<HICON>(
+        LoadImageA(module, MAKEINTRESOURCEA(IDI_PLAY), IMAGE_ICON, size, size, LR_SHARED));
+    icons.stop = static_cast<HICON>(
+        LoadImageA(module, MAKEINTRESOURCEA(IDI_STOP), IMAGE_ICON, size, size, LR_SHARED));
     return icons;
 }
 
-HFONT CreatePageFont() {
+HFONT CreatePageFont(int32_t dpi) {
     LOGFONTA description = {};
-    description.lfHeight = PAGE_FONT_HEIGHT;
+    description.lfHeight = ScaleToDpi(PAGE_FONT_HEIGHT, dpi);
     description.lfWeight = PAGE_FONT_WEIGHT;
     return CreateFontIndirectA(&description);
 }
@@ -209,11 +212,12 @@ class PageBuilder {
   public:
     PageBuilder(QuizData* quiz, HWND page) : quiz_(quiz), page_(page) {
         dialogFont_ = reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0));
-        guiFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+        guiFont_ = quiz->guiFont != nullptr ? quiz->guiFont
+                                            : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     }
 
     void Build(const PageLayout& layout, AnswerLineReader& answers, RowPictures* pictures) {
-        if (IsMediaQuiz(quiz_)) icons_ = LoadMediaIcons();
+        if (IsMediaQuiz(quiz_)) icons_ = LoadMediaIcons(quiz_->pageDpi);
         for (const PageControl& control : layout.controls) {
             HWND window = Create(control, answers);
             if (control.kind == PAGE_RESULT_LABEL) {
@@ -336,6 +340,7 @@ PageLayoutInput LayoutInputOf(const QuizData* quiz) {
     input.questionCount = quiz->questionCount;
     input.answersPerQuestion = quiz->answersPerQuestion;
     input.displayMode = quiz->displayMode;
+    input.dpi = quiz->pageDpi;
     return input;
 }
 
@@ -350,15 +355,17 @@ INT_PTR OnInitDialog(HWND page) {
     if (g_brushAccents == nullptr) g_brushAccents = CreateSolidBrush(COLOUR_SKY_BLUE);
     quiz->contentWidth = 0;
     quiz->contentHeight = 0;
+    quiz->pageDpi = WindowDpi(page);
 
     MappedAnswersFile file;
     AnswerLineReader answers(file.Data(), file.Size());
-    quiz->SetPageFont(CreatePageFont());
+    quiz->SetPageFont(CreatePageFont(quiz->pageDpi));
 
     PageLayoutInput input = LayoutInputOf(quiz);
     RowPictures* pictures = nullptr;
-    RowPictures loaded(quiz->mediaKind == MEDIA_PICTURE ? PagePicturesNeeded(quiz->questionCount)
-                                                        : 0);
+    RowPictures loaded(
+        quiz->mediaKind == MEDIA_PICTURE ? PagePicturesNeeded(quiz->questionCount) : 0,
+        quiz->pageDpi);
     if (quiz->mediaKind == MEDIA_PICTURE) {
         input.pictures = loaded.Sizes();
         pictures = &loaded;

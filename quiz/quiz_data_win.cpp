@@ -1,18 +1,21 @@
 #include "quiz/quiz_data_win.h"
 
+#include "shell/dpi_scale.h"
+#include "shell/dpi_win.h"
+
 namespace {
 
-HFONT MakeTextFont() {
+HFONT MakeTextFont(int32_t dpi) {
     LOGFONTA description = {};
-    description.lfHeight = 25;
+    description.lfHeight = ScaleToDpi(25, dpi);
     description.lfWeight = FW_NORMAL;
     lstrcpynA(description.lfFaceName, "Arial", LF_FACESIZE);
     return CreateFontIndirectA(&description);
 }
 
-HFONT MakeEmphasisFont() {
+HFONT MakeEmphasisFont(int32_t dpi) {
     LOGFONTA description = {};
-    description.lfHeight = -15;
+    description.lfHeight = ScaleToDpi(-15, dpi);
     description.lfWeight = FW_BOLD;
     description.lfItalic = TRUE;
     return CreateFontIndirectA(&description);
@@ -27,8 +30,7 @@ void Delete(Handle& object) {
 }  // namespace
 
 QuizData::QuizData() {
-    textFont = MakeTextFont();
-    emphasisFont = MakeEmphasisFont();
+    MakeFontsFor(DESIGN_DPI);
     quizBrush = CreateSolidBrush(QuizColor());
     brushRed = CreateSolidBrush(RGB(255, 0, 0));
     brushOrange = CreateSolidBrush(RGB(255, 100, 0));
@@ -47,6 +49,16 @@ QuizData::~QuizData() {
     Delete(emphasisFont);
     Delete(pageFont);
     Delete(textFont);
+    Delete(guiFont);
+}
+
+void QuizData::MakeFontsFor(int32_t dpi) {
+    Delete(textFont);
+    Delete(emphasisFont);
+    Delete(guiFont);
+    textFont = MakeTextFont(dpi);
+    emphasisFont = MakeEmphasisFont(dpi);
+    guiFont = ScaledCopyOfFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), dpi);
 }
 
 void QuizData::RemakeQuizBrush() {

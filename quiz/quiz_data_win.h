@@ -7,9 +7,11 @@
 #include "quiz/quiz_record.h"
 
 struct QuizData : QuizRecord {
+    // Fonts for the DPI of the windows (heights below are at 96 DPI).
     HFONT pageFont = nullptr;      // made by the page build (height 15, weight 100)
     HFONT textFont = nullptr;      // "Arial", cell height 25, weight 400
     HFONT emphasisFont = nullptr;  // default face, height -15, bold italic
+    HFONT guiFont = nullptr;       // the platform's default GUI font
     HWND hQuestionPage = nullptr;
     HBRUSH quizBrush = nullptr;        // the quiz colour
     HBRUSH brushRed = nullptr;         // 255,0,0: "FAUX"
@@ -29,4 +31,7 @@ struct QuizData : QuizRecord {
     void RemakeQuizBrush();
     // Replaces pageFont (the page build makes it; the record deletes it).
     void SetPageFont(HFONT font);
+    // Remakes textFont, emphasisFont and guiFont for windows at `dpi`; the
+    // windows made afterwards take the new ones.
+    void MakeFontsFor(int32_t dpi);
 };

@@ -22,6 +22,7 @@ QuizRecord::QuizRecord() {
     answersPerQuestion = 1;
     displayMode = 0;
     quizSolved = 0;
+    pageDpi = 96;  // the design's own scale, until a page is laid out
     colorRed = 90;
     colorGreen = 95;
     colorBlue = 150;

@@ -59,6 +59,7 @@ struct QuizRecord {
     int32_t accentsTolerated;  // 1: an accent-only slip counts as right (judging block)
     int32_t quizSolved;
     int32_t rowPictureHeight[QUIZ_MAX_ROWS];
+    int32_t pageDpi;  // the page's layout, row heights and scroll steps are made for it
     int32_t questionState[QUIZ_MAX_QUESTIONS + 1];  // indexed by question number 1..96
     uint8_t colorRed;
     uint8_t colorBlue;

@@ -1,5 +1,7 @@
 #include "shell/main_layout.h"
 
+#include "shell/dpi_scale.h"
+
 namespace {
 
 constexpr int PANEL_LEFT = 5;
@@ -19,14 +21,16 @@ int NotNegative(int value) {
 
 }  // namespace
 
-MainLayout LayOutMainWindow(int clientWidth, int clientHeight) {
+MainLayout LayOutMainWindow(int clientWidth, int clientHeight, int dpi) {
+    const auto scaled = [dpi](int value) { return ScaleToDpi(value, dpi); };
     MainLayout layout;
-    const int panelWidth = NotNegative(clientWidth - PANEL_WIDTH_MARGIN);
-    layout.page = {PANEL_LEFT, PAGE_TOP, panelWidth,
-                   NotNegative(clientHeight - PAGE_HEIGHT_MARGIN)};
-    layout.header = {PANEL_LEFT, HEADER_TOP, panelWidth, HEADER_HEIGHT};
-    layout.creditLine = {clientWidth - CREDIT_RIGHT_OFFSET, clientHeight - CREDIT_BOTTOM_OFFSET,
-                         CREDIT_WIDTH, CREDIT_HEIGHT};
+    const int panelWidth = NotNegative(clientWidth - scaled(PANEL_WIDTH_MARGIN));
+    layout.page = {scaled(PANEL_LEFT), scaled(PAGE_TOP), panelWidth,
+                   NotNegative(clientHeight - scaled(PAGE_HEIGHT_MARGIN))};
+    layout.header = {scaled(PANEL_LEFT), scaled(HEADER_TOP), panelWidth, scaled(HEADER_HEIGHT)};
+    layout.creditLine = {clientWidth - scaled(CREDIT_RIGHT_OFFSET),
+                         clientHeight - scaled(CREDIT_BOTTOM_OFFSET), scaled(CREDIT_WIDTH),
+                         scaled(CREDIT_HEIGHT)};
     return layout;
 }
 

@@ -17,11 +17,12 @@ struct MainLayout {
 constexpr int MAIN_WINDOW_WIDTH = 800;
 constexpr int MAIN_WINDOW_HEIGHT = 600;
 
-// Children of a main window whose client area is clientWidth x clientHeight.
-// The header spans y 2 to 51 and the page starts at 50 (one pixel of
-// overlap); the page stops 18 pixels above the bottom, where the credit line
-// sits. Sizes of a window made very small stay at 0, never negative.
-MainLayout LayOutMainWindow(int clientWidth, int clientHeight);
+// Children of a main window whose client area is clientWidth x clientHeight,
+// on a monitor at `dpi`. At 96 DPI the header spans y 2 to 51 and the page
+// starts at 50 (one pixel of overlap); the page stops 18 pixels above the
+// bottom, where the credit line sits; at other DPIs every measure is scaled.
+// Sizes of a window made very small stay at 0, never negative.
+MainLayout LayOutMainWindow(int clientWidth, int clientHeight, int dpi);
 
 // The main window's first place on a work area (the monitor without its task
 // bar): as wide as the page's content plus `chromeWidth` (the page's border

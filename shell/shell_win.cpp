@@ -12,6 +12,8 @@
 #include "page/media_win.h"
 #include "page/question_page_win.h"
 #include "quiz/quiz_loader_win.h"
+#include "shell/dpi_scale.h"
+#include "shell/dpi_win.h"
 #include "shell/main_layout.h"
 #include "shell/report.h"
 
@@ -50,7 +52,10 @@ void PlaceWindow(HWND window, const PlaceRect& place, UINT flags) {
     SetWindowPos(window, nullptr, place.x, place.y, place.width, place.height, flags);
 }
 
+// The fonts are made for the monitor the window opened on, before any
+// control takes one; the credit line is placed for good by LayOutPanels.
 LRESULT OnCreate(HWND window) {
+    if (g_quiz != nullptr) g_quiz->MakeFontsFor(WindowDpi(window));
     RECT client = {};
     GetClientRect(window, &client);
     CreateLabel(window, g_quiz != nullptr ? g_quiz->creditLine : "", CREDIT_CREATE_X,
@@ -64,7 +69,7 @@ LRESULT OnCreate(HWND window) {
 void LayOutPanels(HWND window) {
     RECT client = {};
     GetClientRect(window, &client);
-    const MainLayout layout = LayOutMainWindow(client.right, client.bottom);
+    const MainLayout layout = LayOutMainWindow(client.right, client.bottom, WindowDpi(window));
     PlaceWindow(g_hQuestionPage, layout.page, SWP_NOZORDER);
     PlaceWindow(g_hHeaderPanel, layout.header, SWP_NOZORDER);
     if (g_hHeaderPanel != nullptr) InvalidateRect(g_hHeaderPanel, nullptr, FALSE);
@@ -189,9 +194,10 @@ void PlaceMainWindow(HWND window, HWND page) {
     if (page != nullptr) GetClientRect(page, &pageClient);
     const int chrome = (own.right - own.left) - pageClient.right;
     const int contentWidth = page != nullptr && g_quiz != nullptr ? g_quiz->contentWidth : 0;
-    const PlaceRect place =
-        FirstMainWindowPlace(contentWidth, chrome, MAIN_WINDOW_WIDTH, MAIN_WINDOW_HEIGHT,
-                             WorkAreaOf(window));
+    const int dpi = WindowDpi(window);
+    const PlaceRect place = FirstMainWindowPlace(contentWidth, chrome,
+                                                 ScaleToDpi(MAIN_WINDOW_WIDTH, dpi),
+                                                 ScaleToDpi(MAIN_WINDOW_HEIGHT, dpi), WorkAreaOf(window));
     SetWindowPos(window, nullptr, place.x, place.y, place.width, place.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -272,8 +278,10 @@ void CreateLabel(HWND parent, const char* text, int x, int y, int width, int hei
                                  parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  GetModuleHandleA(nullptr), nullptr);
     if (label == nullptr) return;
-    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                 TRUE);
+    HGDIOBJ font = g_quiz != nullptr && g_quiz->guiFont != nullptr
+                       ? static_cast<HGDIOBJ>(g_quiz->guiFont)
+                       : GetStockObject(DEFAULT_GUI_FONT);
+    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 void StyleAsLink(HWND control) {
@@ -318,6 +326,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 int RunBrelo(HINSTANCE instance) {
+    BecomeDpiAware();
     if (!RegisterMainClass(instance)) {
         ReportMainWindowFailure();
         return 0;

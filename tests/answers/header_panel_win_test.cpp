@@ -35,21 +35,43 @@ TEST(HeaderPanelWin, ShowsTheQuizAndPlacesTheRightGroupFromTheRightEdge) {
     RECT client = {};
     GetClientRect(player.header, &client);
     const LONG w = client.right;
+    // x, y, right edge, height; x 0 where a caption grew to fit its text
+    // (or moved after one that did): then only its right edge is fixed.
     const struct {
         int id;
-        std::array<LONG, 4> box;  // x, y, width, height
+        std::array<LONG, 4> box;
     } places[] = {
-        {ID_HIDE_CHECKBOX, {w - 204, 0, 55, 18}},  {ID_TITLE, {110, 3, w - 350, 18}},
-        {ID_LINK, {w - 134, 0, 115, 18}},          {ID_BY_CAPTION, {w - 134, 25, 26, 18}},
-        {ID_AUTHOR, {w - 107, 25, 105, 18}},       {ID_SAVE_BUTTON, {w - 204, 25, 55, 18}},
-        {ID_EXPLANATIONS, {110, 19, w - 324, 28}}, {ID_RULE_RIGHT, {w - 145, 0, 1, 50}},
-        {ID_SCORE_TEXT, {10, 1, 80, 20}},          {ID_CODE_FIELD, {44, 29, 53, 16}},
+        {ID_HIDE_CHECKBOX, {0, 0, w - 149, 18}},   {ID_TITLE, {110, 3, w - 240, 18}},
+        {ID_LINK, {w - 134, 0, w - 19, 18}},       {ID_BY_CAPTION, {w - 134, 25, 0, 18}},
+        {ID_AUTHOR, {0, 25, w - 2, 18}},           {ID_SAVE_BUTTON, {0, 25, w - 149, 18}},
+        {ID_EXPLANATIONS, {110, 19, w - 214, 28}}, {ID_RULE_RIGHT, {w - 145, 0, w - 144, 50}},
+        {ID_CODE_FIELD, {0, 29, 97, 16}},
+        {ID_CODE_CAPTION, {7, 29, 0, 15}},
     };
     for (const auto& p : places) {
-        const RECT r = TestPlayer::RectOn(player.header, GetDlgItem(player.header, p.id));
-        EXPECT_EQ((std::array<LONG, 4>{r.left, r.top, r.right - r.left, r.bottom - r.top}), p.box)
+        HWND control = GetDlgItem(player.header, p.id);
+        const RECT r = TestPlayer::RectOn(player.header, control);
+        EXPECT_EQ((std::array<LONG, 4>{p.box[0] ? r.left : 0, r.top, p.box[2] ? r.right : 0,
+                                       r.bottom - r.top}),
+                  p.box)
+            << p.id;
+        // The program's own captions are never cut, whatever the font.
+        char text[64] = "";
+        const int length = GetWindowTextA(control, text, sizeof text);
+        HDC dc = GetDC(control);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, text, length, &size);
+        SelectObject(dc, old);
+        ReleaseDC(control, dc);
+        const int box = p.id == ID_HIDE_CHECKBOX ? GetSystemMetrics(SM_CXMENUCHECK) : 0;
+        EXPECT_TRUE(p.id == ID_TITLE || p.id == ID_EXPLANATIONS || p.id == ID_LINK ||
+                    size.cx + box <= r.right - r.left)
             << p.id;
     }
+    // Between the code caption and the left rule.
+    EXPECT_GT(TestPlayer::RectOn(player.header, GetDlgItem(player.header, ID_CODE_FIELD)).left,
+              TestPlayer::RectOn(player.header, GetDlgItem(player.header, ID_CODE_CAPTION)).right);
 }
 
 }  // namespace

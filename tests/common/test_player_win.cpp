@@ -9,6 +9,7 @@
 #include "page/control_ids.h"
 #include "page/question_page_win.h"
 #include "shell/report.h"
+#include "shell/dpi_win.h"
 #include "shell/shell_win.h"
 
 namespace {
@@ -111,6 +112,7 @@ TestPlayer::TestPlayer(QuizData* ownQuiz) : quiz(ownQuiz) {
     g_quiz = quiz;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     main = SharedMainWindow();
+    quiz->MakeFontsFor(WindowDpi(main));  // as the shell does when its window is made
     header =
         CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_HEADER_PANEL), main, HeaderPanelProc, 0);
     g_hHeaderPanel = quiz->hHeaderPanel = header;

@@ -33,6 +33,11 @@ TEST(PageLayout, EveryKindOfControlIsPlacedByItsFormula) {
     const PageLayout two = LayoutPage({MEDIA_PICTURE, 4, 2, 0, {}});
     const PageLayout sound = LayoutPage({MEDIA_SOUND, 3, 1, 0, {}});
     const PageLayout video = LayoutPage({MEDIA_VIDEO, 3, 1, 0, {}});
+    // At 144 DPI every measure is scaled edge by edge (halves round up); a
+    // grid row's offsets are scaled from its top.
+    const PageLayout list144 = LayoutPage({MEDIA_NONE, 3, 1, 0, {}, 144});
+    const PageLayout video144 = LayoutPage({MEDIA_VIDEO, 3, 1, 0, {}, 144});
+    const PageLayout missing144 = LayoutPage({MEDIA_PICTURE, 2, 1, 0, {}, 144});
     const struct {
         const PageLayout* layout;
         int32_t id, q;
@@ -56,6 +61,10 @@ TEST(PageLayout, EveryKindOfControlIsPlacedByItsFormula) {
         {&sound, 6002, 2, {336, 5, 20, 20}},            {&sound, 7002, 2, {336, 25, 20, 19}},
         {&video, ID_PICTURE + 2, 2, {336, 5, 260, 200}}, {&video, 4002, 2, {356, 215, 240, 20}},
         {&video, 6002, 2, {336, 215, 20, 20}},          {&video, 7002, 2, {336, 235, 20, 19}},
+        {&list144, ID_NUMBER_LABEL, 1, {39, 11, 29, 25}}, {&list144, 5001, 1, {1185, 8, 150, 30}},
+        {&video144, ID_PICTURE + 2, 2, {504, 8, 390, 300}},
+        {&video144, 4002, 2, {534, 323, 360, 30}},      {&missing144, 9901, 1, {69, 8, 390, 0}},
+        {&missing144, 4001, 1, {69, 23, 390, 30}},
         // clang-format on
     };
     for (const auto& row : rows) {
@@ -68,7 +77,8 @@ TEST(PageLayout, EveryKindOfControlIsPlacedByItsFormula) {
         int32_t width, height, rows, gridLimit;
     } sizes[] = {{list, 12, 900, 80, 0, 0},    {listTwo, 8, 960, 55, 0, 0},
                  {grid, 16, 910, 495, 2, 128}, {two, 28, 970, 145, 2, 128},
-                 {sound, 18, 910, 65, 0, 128}, {video, 18, 910, 275, 0, 128}};
+                 {sound, 18, 910, 65, 0, 128}, {video, 18, 910, 275, 0, 128},
+                 {list144, 12, 1350, 120, 0, 0}, {video144, 18, 1365, 413, 0, 128}};
     for (const auto& s : sizes) {
         SCOPED_TRACE(&s - sizes);
         EXPECT_EQ(s.layout.controls.size(), s.controls);

@@ -11,10 +11,14 @@ namespace {
 // Requests 0 line up, 3 page down, 5 thumb track: 64-bit sums, the whole thumb position.
 TEST(PageScroll, WishedPositionsNeitherWrapNorCutTheThumbPosition) {
     const ScrollBarState high = {0, INT_MAX, 100, INT_MAX - 5, 70000};
-    EXPECT_EQ(WishedScrollPosition(3, true, high), INT_MAX);
-    EXPECT_EQ(WishedScrollPosition(5, true, high), 70000);
+    EXPECT_EQ(WishedScrollPosition(3, true, high, 96), INT_MAX);
+    EXPECT_EQ(WishedScrollPosition(5, true, high, 96), 70000);
     const ScrollBarState low = {INT_MIN, 0, 100, INT_MIN + 5, 0};
-    EXPECT_EQ(WishedScrollPosition(0, true, low), INT_MIN);
+    EXPECT_EQ(WishedScrollPosition(0, true, low, 96), INT_MIN);
+    // Line and wheel steps (request 501, one notch up) grow with the page's scale.
+    const ScrollBarState middle = {0, 5000, 100, 2000, 0};
+    EXPECT_EQ(WishedScrollPosition(1, true, middle, 144), 2000 + 465);
+    EXPECT_EQ(WishedScrollPosition(501, true, middle, 192), 2000 - 100);
 }
 
 // A picture quiz whose row r has pictures 100 + r high.

@@ -12,16 +12,18 @@ std::vector<int> Of(const PlaceRect& r) {
 
 TEST(MainLayout, PanelsAndCreditLineFollowTheClientArea) {
     const struct {
-        int width, height;
+        int width, height, dpi;
         std::vector<int> page, header, credit;
     } cases[] = {
-        {784, 562, {5, 50, 773, 494}, {5, 2, 773, 49}, {639, 546, 150, 15}},
-        {1000, 700, {5, 50, 989, 632}, {5, 2, 989, 49}, {855, 684, 150, 15}},
+        {784, 562, 96, {5, 50, 773, 494}, {5, 2, 773, 49}, {639, 546, 150, 15}},
+        {1000, 700, 96, {5, 50, 989, 632}, {5, 2, 989, 49}, {855, 684, 150, 15}},
+        // Every measure scaled: at 144 DPI 5 -> 8 (halves round up), 11 -> 17, 145 -> 218.
+        {1200, 900, 144, {8, 75, 1183, 798}, {8, 3, 1183, 74}, {982, 876, 225, 23}},
         // A window shrunk to almost nothing: no negative sizes.
-        {6, 40, {5, 50, 0, 0}, {5, 2, 0, 49}, {-139, 24, 150, 15}},
+        {6, 40, 96, {5, 50, 0, 0}, {5, 2, 0, 49}, {-139, 24, 150, 15}},
     };
     for (const auto& c : cases) {
-        const MainLayout layout = LayOutMainWindow(c.width, c.height);
+        const MainLayout layout = LayOutMainWindow(c.width, c.height, c.dpi);
         EXPECT_EQ(Of(layout.page), c.page) << c.width;
         EXPECT_EQ(Of(layout.header), c.header) << c.width;
         EXPECT_EQ(Of(layout.creditLine), c.credit) << c.width;

@@ -24,7 +24,7 @@ std::vector<LONG> Box(HWND parent, HWND child) {
 void ExpectLaidOut(HWND main) {
     RECT client = {};
     GetClientRect(main, &client);
-    const MainLayout l = LayOutMainWindow(client.right, client.bottom);
+    const MainLayout l = LayOutMainWindow(client.right, client.bottom, 96);
     for (const auto& [window, p] : {std::pair{g_hQuestionPage, l.page},
                                     {g_hHeaderPanel, l.header},
                                     {GetDlgItem(main, ID_CREDIT_LINE), l.creditLine}})
