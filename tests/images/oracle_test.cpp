@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "images/inflate.h"
-#include "images/png_decoder.h"
 #include "tests/images/stream_builder.h"
 
 namespace {
@@ -97,29 +96,6 @@ TEST(InflateOracle, AcceptsAndRefusesWhatZlibDoes) {
     }
 }
 
-struct Decoded {
-    uint32_t error;
-    PngBitmapFormat format = {};
-    Bytes pixels;
-};
-
-// Ours, stopping at the first failure.
-Decoded DecodeOurs(const Bytes& file) {
-    Decoded r;
-    PngDecoder d;
-    ResetPngDecoder(&d);
-    bool ok = OpenPngMemory(&d, file.data(), uint32_t(file.size()), PNG_SOURCE_MEMORY) &&
-              FillPngBitmapFormat(&d, &r.format);
-    if (ok) {
-        r.pixels.resize(size_t{r.format.stride} * r.format.height);
-        ok = DecodePngImage(&d) && ConvertPngRows(&d, r.pixels.data(), r.format.stride);
-    }
-    r.error = ok ? PNG_ERROR_NONE : d.lastError;
-    EXPECT_EQ(ok, d.lastError == PNG_ERROR_NONE);  // a failure always says why
-    ReleasePngDecoder(&d);
-    return r;
-}
-
 // libpng's reading, CRCs not checked (nor are ours), reduced like our native formats: high bytes
 // of 16-bit samples, sub-byte samples one per byte, grey alpha dropped, palettes not expanded.
 struct Reference {
@@ -192,7 +168,7 @@ TEST(PngOracle, PngSuiteAgreesWithLibpng) {
         ++count;
         Reference ref;
         bool theirs = DecodeReference(file, &ref);
-        Decoded ours = DecodeOurs(file);
+        Decoded ours = DecodePng(file);
         EXPECT_EQ(ours.error == PNG_ERROR_NONE, theirs) << std::hex << ours.error;
         EXPECT_TRUE(theirs || name[0] == 'x');
         if (!theirs || ours.error != PNG_ERROR_NONE) continue;

@@ -1,11 +1,17 @@
-// Hand-built zlib streams and PNG chunks: every bit is chosen by the test.
+// Hand-built zlib streams and PNG chunks: every bit is chosen by the test. The PNG decoder in
+// one call.
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "images/png_decoder.h"
 
 using Bytes = std::vector<unsigned char>;
 
@@ -85,4 +91,30 @@ inline Bytes BigEndian(uint32_t v) {
 // A chunk with a zero CRC (the decoder reads CRCs and checks none).
 inline Bytes Chunk(const char* type, const Bytes& data) {
     return Cat({BigEndian(uint32_t(data.size())), Bytes(type, type + 4), data, BigEndian(0)});
+}
+
+struct Decoded {
+    uint32_t error;
+    bool opened;
+    PngBitmapFormat format;  // 0xAA where not filled
+    Bytes pixels;            // 0xEE where not converted
+};
+
+// Open, describe (from the header, as pictures are laid out), decode and convert, stopping at
+// the first failure.
+inline Decoded DecodePng(const Bytes& file) {
+    Decoded r = {};
+    std::memset(&r.format, 0xAA, sizeof r.format);
+    PngDecoder d;
+    ResetPngDecoder(&d);
+    r.opened = OpenPngMemory(&d, file.data(), uint32_t(file.size()), PNG_SOURCE_MEMORY);
+    bool ok = r.opened && FillPngBitmapFormat(&d, &r.format);
+    if (ok) {
+        r.pixels.assign(size_t{r.format.stride} * r.format.height, 0xEE);
+        ok = DecodePngImage(&d) && ConvertPngRows(&d, r.pixels.data(), r.format.stride);
+    }
+    r.error = d.lastError;
+    EXPECT_EQ(ok, r.error == PNG_ERROR_NONE);  // a failure always says why
+    ReleasePngDecoder(&d);
+    return r;
 }
