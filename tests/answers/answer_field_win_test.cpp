@@ -36,8 +36,7 @@ TEST(AnswerFieldWin, F1CopiesTheFieldIntoEveryUnsolvedField) {
         const char *first, *third;  // verdicts of fields 1 and 3 afterwards
     } cases[] = {
         {"reponse3", "Quasiment", "BRAVO"},
-        {"", "?", "?"},  // an empty field copies nothing
-        {"   ", "?", "?"},
+        {"   ", "?", "?"},  // a blank field copies nothing
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
