@@ -41,8 +41,7 @@ TEST(HeaderPanelWin, ShowsTheQuizAndPlacesTheRightGroupFromTheRightEdge) {
         {ID_LINK, {w - 134, 0, w - 19, 18}},       {ID_BY_CAPTION, {w - 134, 25, 0, 18}},
         {ID_AUTHOR, {0, 25, w - 2, 18}},           {ID_SAVE_BUTTON, {0, 25, w - 149, 18}},
         {ID_EXPLANATIONS, {110, 19, w - 214, 28}}, {ID_RULE_RIGHT, {w - 145, 0, w - 144, 50}},
-        {ID_CODE_FIELD, {0, 29, 97, 16}},
-        {ID_CODE_CAPTION, {7, 29, 0, 15}},
+        {ID_CODE_FIELD, {0, 29, 97, 16}},          {ID_CODE_CAPTION, {7, 29, 0, 15}},
     };
     for (const auto& p : places) {
         const RECT r = TestPlayer::RectOn(player.header, GetDlgItem(player.header, p.id));

@@ -66,10 +66,9 @@ TEST(PageLayout, EveryKindOfControlIsPlacedByItsFormula) {
         const PageLayout& layout;
         size_t controls;
         int32_t width, height, rows, gridLimit;
-    } sizes[] = {{list, 12, 900, 80, 0, 0},    {listTwo, 8, 960, 55, 0, 0},
-                 {grid, 16, 910, 495, 2, 128}, {two, 28, 970, 145, 2, 128},
-                 {sound, 18, 910, 65, 0, 128}, {video, 18, 910, 275, 0, 128},
-                 {list144, 12, 1350, 120, 0, 0}, {video144, 18, 1365, 413, 0, 128}};
+    } sizes[] = {{list, 12, 900, 80, 0, 0},     {listTwo, 8, 960, 55, 0, 0},
+                 {grid, 16, 910, 495, 2, 128},  {two, 28, 970, 145, 2, 128},
+                 {video, 18, 910, 275, 0, 128}, {video144, 18, 1365, 413, 0, 128}};
     for (const auto& s : sizes) {
         SCOPED_TRACE(&s - sizes);
         EXPECT_EQ(s.layout.controls.size(), s.controls);

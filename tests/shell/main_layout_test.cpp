@@ -35,10 +35,10 @@ TEST(MainLayout, FirstPlaceShowsAWholeRowCentredOnTheWorkArea) {
         PlaceRect work;
         std::vector<int> place;
     } cases[] = {
-        {900, {0, 0, 1024, 768}, {39, 84, 946, 600}},    // 78 / 2
-        {300, {0, 0, 1024, 768}, {112, 84, 800, 600}},   // never below 800
-        {1200, {0, 0, 1024, 768}, {0, 84, 1024, 600}},   // never beyond the work area
-        {300, {0, 0, 640, 480}, {0, 0, 640, 480}},       // not even for the minimum
+        {900, {0, 0, 1024, 768}, {39, 84, 946, 600}},   // 78 / 2
+        {300, {0, 0, 1024, 768}, {112, 84, 800, 600}},  // never below 800
+        {1200, {0, 0, 1024, 768}, {0, 84, 1024, 600}},  // never beyond the work area
+        {300, {0, 0, 640, 480}, {0, 0, 640, 480}},      // not even for the minimum
         {1200, {-1920, 40, 1920, 1040}, {-1583, 260, 1246, 600}},
     };
     for (const auto& c : cases) {
