@@ -72,7 +72,6 @@ TEST(NormalizeAnswer, SpacesCodePageUpperCaseTwinsAndFinalMarks) {
         std::string input;
         std::string expected;
     } rows[] = {
-        {"  marie   curie ", "MARIE CURIE"},
         {"a\tb", "A\tB"},  // only the space bytes are squeezed
         // Accents kept, the code page's own pairs; division sign, sharp s, mu stay.
         {"\xE9l\xE8ve\xFE c\x9A\x9E\xFF", "\xC9L\xC8VE\xDE C\x8A\x8E\x9F"},
@@ -116,31 +115,9 @@ TEST(ChooseVerdict, Ladder) {
         const char* verdict;
         bool tolerated = false;
     } rows[] = {
-        // CHAT: every rung below containment.
-        {"CHAT", "  chat  ", VERDICT_BRAVO},
-        {"CHAT", "CHTA", VERDICT_ANAGRAMME},
-        {"CHAT", "CHAP", VERDICT_QUASIMENT},
-        {"CHAT", "CH", VERDICT_PRESQUE},
-        {"CHAT", "CHIEN", VERDICT_FAUX},
-        {"CHAT", "     ", VERDICT_EMPTY},
-        // Three characters or fewer: no hints (e = 3 against e = 4).
-        {"OUI", "oui", VERDICT_BRAVO},
-        {"OUI", "ou", VERDICT_FAUX},
-        {"OUI", "UIO", VERDICT_FAUX},
-        {"OUIS", "OUI", VERDICT_QUASIMENT},
-        {"", "X", VERDICT_FAUX},
-        // MARIE CURIE: distance rungs come before containment.
-        {"MARIE CURIE", "marie   curie", VERDICT_BRAVO},
-        {"MARIE CURIE", "MARIE", VERDICT_FAUX},
-        {"MARIE CURIE", "MARIE CU", VERDICT_TROP_COURT},
-        {"MARIE CURIE", "MARIE C", VERDICT_PAS_LOIN},
-        {"MARIE CURIE", "MARIE CUR", VERDICT_PRESQUE},
-        {"MARIE CURIE", "CURIE MARIE", VERDICT_ANAGRAMME},
-        // The expected answer inside the typed one: t = 4e against 4e + 1.
-        {"PARIS", "PARIS FRANCE", VERDICT_TROP_LONG},
-        {"PARIS", "VILLE DE PARIS ICI##", VERDICT_TROP_LONG},
+        // The old rungs are the property test's; here their edges and what came later.
+        {"PARIS", "VILLE DE PARIS ICI##", VERDICT_TROP_LONG},  // t = 4e against 4e + 1
         {"PARIS", "VILLE DE PARIS ICI###", VERDICT_PAS_LOIN},
-        {"ANTICONSTITUTIONNELLEMENT", "ANTIKONSTITUSIONELLEMENT", VERDICT_IDEE},
         // clang-format off
         // Accents: a near miss at any length, either way round, unless tolerated.
         {"\xE9l\xE8ve", "\xC9L\xC8VE", VERDICT_BRAVO}, {"\xE9l\xE8ve", "ELEVE", VERDICT_ACCENTS},

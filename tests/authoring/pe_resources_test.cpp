@@ -100,7 +100,11 @@ TEST(PeResources, NewSectionNeverOverlapsTheHeaders) {
 TEST(PeResources, RefusesDamagedOrUnsuitablePrograms) {
     const size_t table = FixtureSectionTable(true), dirs = FixtureDirectories(true),
                  opt = kFixtureOptional;
-    const size_t rsrc = FixtureGet(MakeFixtureImage(PlayerResources()), table + 40 + 20);
+    const std::vector<uint8_t> fixture = MakeFixtureImage(PlayerResources());
+    const size_t rsrc = FixtureGet(fixture, table + 40 + 20);
+    const uint8_t logo[] = {'L', 0, 'O', 0, 'G', 0, 'O', 0};  // its length comes first
+    const size_t name =
+        std::search(fixture.begin(), fixture.end(), logo, logo + 8) - fixture.begin();
     enum { kRead = 1, kReplace = 2, kBoth = 3 };  // which of the two refuse
     const struct {
         size_t at;  // where the damage goes
@@ -121,6 +125,7 @@ TEST(PeResources, RefusesDamagedOrUnsuitablePrograms) {
         {rsrc + 14, 0xFFFF, 2, kRead, "damaged resource section (directory entries past the end)"},
         {rsrc + 20, 0x8FFFFFF0u, 4, kRead, "damaged resource section (directory past the end)"},
         {rsrc + 20, 0x10, 4, kRead, "damaged resource section (tree of the wrong depth)"},
+        {name - 2, 257, 2, kRead, "damaged resource section (a name of more than 256 characters)"},
         {dirs + 36, 0x100, 4, kReplace,
          "the program is signed; changing it would break its signature"},
         {table + 120 + 4, 1, 1, kReplace, "the program's headers have no room for another section"},

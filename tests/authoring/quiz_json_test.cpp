@@ -33,6 +33,8 @@ TEST(QuizJson, RefusesBadSourcesNamingTheField) {
     std::string sameKeys = R"({"title": "T", )" + q1;
     for (int i = 0; i < 8; ++i) sameKeys += R"(, "k": 0)";
     sameKeys += "}";
+    std::string deep;  // far deeper than the parser's own stack could take
+    for (int i = 0; i < 20000; ++i) deep += R"({"a": )";
     const std::string oneAnswer =
         "a text quiz shows one answer field per question; a second answer needs a picture, "
         "sound or video quiz";
@@ -92,6 +94,7 @@ TEST(QuizJson, RefusesBadSourcesNamingTheField) {
         {R"({"title": "T", "displayMode": 1e999})", {"q.json: number overflow parsing '1e999'"}},
         {R"({"questions": [{"a": [{}]}]})",
          {"q.json:1:23: nested more than 4 levels deep; a quiz needs no more"}},
+        {deep, {"q.json:1:25: nested more than 4 levels deep; a quiz needs no more"}},
         {sameKeys.c_str(),
          {"q.json: k: given twice; keep one", "q.json: k: given twice; keep one",
           "q.json: k: given twice; keep one", "q.json: k: given twice; keep one",

@@ -178,7 +178,8 @@ TEST(Commands, RefusesWhatItCannotUseAndLeavesNothingBehind) {
         {"answer1": "a", "picture": "e.png"}, {"answer1": "a", "picture": "f.png"},
         {"answer1": "a", "picture": "g.png", "prompt": "caf\u00e9 \u2192"}]})"},
                              {"clips.json", R"({"title": "T", "media": "sound", "questions": [
-        {"answer1": "a", "clip": "h.mp3"}, {"answer1": "b", "clip": "g.png"}]})"},
+        {"answer1": "a", "clip": "h.mp3"}, {"answer1": "b", "clip": "g.png"},
+        {"answer1": "c", "clip": "i.mp3"}, {"answer1": "d", "clip": "j.wmv"}]})"},
                              {"b.jpg", ""},
                              {"c.jpg", "hello"},
                              {"d.jpg", "\xFF\xD8\xFF\xDA\x00\x02\xFF\xD9"s},
@@ -186,6 +187,8 @@ TEST(Commands, RefusesWhatItCannotUseAndLeavesNothingBehind) {
                              {"f.png", badData},
                              {"g.png", Read(kDemo + "flag2.png")},
                              {"h.mp3", "ID3\3\0\0\0\0"s},  // one byte short
+                             {"i.mp3", "I am not a clip"},
+                             {"j.wmv", "0 nor am I"},
                              {"text.exe", "just text"},
                              {"empty.exe", player},
                              {"bare.exe", Player({})},
@@ -215,7 +218,8 @@ TEST(Commands, RefusesWhatItCannotUseAndLeavesNothingBehind) {
         "' is not a clip the player recognises (MP3 with an ID3 tag or MPEG audio, WAV, AVI, "
         "WMV/ASF or MPEG video)";
     const std::string clips =
-        lines({clip + "0].clip: '$/h.mp3" + notAClip, clip + "1].clip: '$/g.png" + notAClip});
+        lines({clip + "0].clip: '$/h.mp3" + notAClip, clip + "1].clip: '$/g.png" + notAClip,
+               clip + "2].clip: '$/i.mp3" + notAClip, clip + "3].clip: '$/j.wmv" + notAClip});
     const struct {
         int exit;
         std::vector<std::string> args;
@@ -229,8 +233,7 @@ TEST(Commands, RefusesWhatItCannotUseAndLeavesNothingBehind) {
         {1, {"check", p("full")}, "$/full: cannot read: a folder, not a file\n"},
         {1, {"check", p("pictures.json")}, pictures + "$/pictures.json: 8 problems\n"},
         {1, build("out.exe", "bare.exe", "pictures.json"), pictures},
-        {1, {"check", p("clips.json")}, clips + "$/clips.json: 2 problems\n"},
-        {1, build("out.exe", "bare.exe", "clips.json"), clips},
+        {1, {"check", p("clips.json")}, clips + "$/clips.json: 4 problems\n"},
         {1, build("a.exe", "text.exe"), "$/text.exe: not a Windows program (no MZ header)\n"},
         {1, build("a.exe", "none.exe"), "$/none.exe: cannot read: no such file\n"},
         {1, build("empty.exe", "empty.exe"),
@@ -252,12 +255,8 @@ TEST(Commands, RefusesWhatItCannotUseAndLeavesNothingBehind) {
         EXPECT_EQ(err.rfind(expected, 0), 0u) << err;
         EXPECT_EQ(err.find("usage: brelo-make check") != std::string::npos, exit == EXIT_USAGE);
     }
-    // Wine's UpdateResource may skip a player without resources: success means written.
-    if (Tool(build("bare-q.exe", "bare.exe")).first == EXIT_OK) {
-        EXPECT_EQ(Tool({"unpack", p("bare-q.exe"), "-o", p("out-q")}).first, EXIT_OK);
-    }
     for (const char* gone : {"a.exe", "a.exe.partial", "full.partial", "out", "out.partial",
-                             "out.exe", "out.exe.partial", "bare-q.exe.partial"})
+                             "out.exe", "out.exe.partial"})
         EXPECT_FALSE(fs::exists(p(gone))) << gone;
     EXPECT_EQ(Files(p("full")), (std::map<std::string, std::string>{{"keep.txt", "mine"}}));
     EXPECT_EQ(Read(p("empty.exe")), player);
@@ -280,36 +279,8 @@ std::map<std::string, std::string> Tree(const fs::path& dir) {
     return tree;
 }
 
-// A 136 KB program with 256 x 256 resources, every name the same 65535 characters.
-std::string SharedNameBomb() {
-    std::vector<uint8_t> image =
-        MakeFixtureImage({Res(ResourceId::Number(10), 1, std::string(136000, 0))});
-    const size_t h = FixtureSectionTable(true) + 40, raw = FixtureGet(image, h + 20);
-    const uint32_t rva = FixtureGet(image, h + 12), names = 16 + 256 * 8,
-                   languages = names + 16 + 256 * 8, leaf = languages + 24, text = leaf + 24;
-    std::fill(image.begin() + raw, image.end(), 0);
-    auto put = [&](size_t at, uint32_t v, int n = 4) { FixturePut(image, raw + at, v, n); };
-    put(14, 256, 2);
-    put(names + 12, 256, 2);
-    for (uint32_t i = 0; i < 256; ++i) {
-        put(16 + 8 * i, i + 1);
-        put(16 + 8 * i + 4, 0x80000000u | names);
-        put(names + 16 + 8 * i, 0x80000000u | text);
-        put(names + 16 + 8 * i + 4, 0x80000000u | languages);
-    }
-    put(languages + 14, 1, 2);
-    put(languages + 20, leaf);
-    put(leaf, rva + leaf + 16);
-    put(leaf + 4, 4);
-    put(text, 65535, 2);
-    return std::string(image.begin(), image.end());
-}
-
 // Hostile files and paths: exit 1, one short message, nothing outside the output touched.
 TEST(Commands, HostileInputsAreRefusedTouchingNothing) {
-    std::string deep, keys = R"({"title": "T", "questions": [{"answer1": "a"}])";
-    for (int i = 0; i < 20000; ++i) deep += R"({"a": )";
-    for (int i = 0; i < 100000; ++i) keys += R"(, "k": 0)";
     std::string huge = Read(kDemo + "flag2.png");
     for (int i = 0; i < 8; ++i) huge[16 + i] = "\0\0\xB3\xB0"[i % 4];  // 46000 x 46000
     std::string pictures = R"({"title": "T", "media": "picture", "questions": [
@@ -326,17 +297,10 @@ TEST(Commands, HostileInputsAreRefusedTouchingNothing) {
         "player shows (at most 16 megapixels)\n";
     Scratch dir(
         "hostile",
-        {{"deep.json", deep},
-         {"keys.json", keys + "}"},
-         {"huge.png", huge},
+        {{"huge.png", huge},
          {"huge.jpg", "\xFF\xD8\xFF\xC0\x00\x11\x08\xB3\xB0\xB3\xB0"s + std::string(10, 0)},
-         {"clips.json", R"({"title": "T", "media": "sound", "questions": [
-        {"answer1": "a", "clip": "text.mp3"}, {"answer1": "b", "clip": "text.wmv"}]})"},
-         {"text.mp3", "I am not a clip"},
-         {"text.wmv", "0 nor am I"},
          {"q.json", R"({"title": "T", "questions": [{"answer1": "a"}]})"},
          {"brelo.exe", Player({Res(ResourceId::Number(5), 1001, "dialog")})},
-         {"names.exe", SharedNameBomb()},
          {"finding.exe",
           Read(BRELO_SOURCE_DIR "/fuzz/corpus/pe_resources_fuzzer/pe-rewrite-empty-success.bin")},
          {"keep.partial/mine.txt", "mine"},
@@ -358,35 +322,21 @@ TEST(Commands, HostileInputsAreRefusedTouchingNothing) {
         at + "6].picture: cannot read '/proc/self/mem': read error (Input/output error)\n";
 #endif
     dir.Write("pictures.json", pictures + "]}");
+    picturesErr += "$/pictures.json: " +
+                   std::to_string(std::count(picturesErr.begin(), picturesErr.end(), '\n')) +
+                   " problems\n";
     auto p = [&dir](const char* name) { return dir.Path(name); };
-    const std::string notAClip =
-        "' is not a clip the player recognises (MP3 with an ID3 tag or MPEG audio, WAV, AVI, "
-        "WMV/ASF or MPEG video)\n";
     const struct {
         std::vector<std::string> args;
-        std::string err;  // all of it, or the first line and how many follow
-        size_t moreLines = 0;
+        std::string err;
         std::vector<std::string> made = {};  // a success, writing these
     } rows[] = {
-        {{"check", p("deep.json")},
-         "$/deep.json:1:25: nested more than 4 levels deep; a quiz needs no more\n",
-         1},
-        {{"check", p("keys.json")}, "$/keys.json: k: given twice; keep one\n", 7},
-        {{"check", p("pictures.json")}, picturesErr, 1},
-        {{"check", p("clips.json")},
-         "$/clips.json: questions[0].clip: '$/text.mp3" + notAClip +
-             "$/clips.json: questions[1].clip: '$/text.wmv" + notAClip,
-         1},
-        {{"unpack", p("names.exe"), "-o", p("out")},
-         "$/names.exe: damaged resource section (a name of more than 256 characters)\n"},
+        {{"check", p("pictures.json")}, picturesErr},
         {{"build", p("q.json"), "-o", p("out.exe"), "--player", p("finding.exe")},
          "$/finding.exe: damaged Windows program (section data inside the headers)\n"},
         // Work in progress never goes through a name the user had.
-        {{"build", p("q.json"), "-o", p("out.exe"), "--player", p("brelo.exe")},
-         "",
-         0,
-         {"out.exe"}},
-        {{"unpack", p("out.exe"), "-o", p("keep")}, "", 0, {"keep", "keep/quiz.json"}},
+        {{"build", p("q.json"), "-o", p("out.exe"), "--player", p("brelo.exe")}, "", {"out.exe"}},
+        {{"unpack", p("out.exe"), "-o", p("keep")}, "", {"keep", "keep/quiz.json"}},
     };
     for (const auto& row : rows) {
         std::string expected = row.err;
@@ -396,9 +346,7 @@ TEST(Commands, HostileInputsAreRefusedTouchingNothing) {
         std::map<std::string, std::string> before = Tree(dir.dir);
         const auto [exit, err] = Tool(row.args);
         EXPECT_EQ(exit, row.made.empty() ? EXIT_PROBLEMS : EXIT_OK);
-        const size_t lines = std::count(err.begin(), err.end(), '\n');
-        EXPECT_EQ(row.moreLines == 0 ? err : err.substr(0, expected.size()), expected);
-        EXPECT_EQ(lines, std::count(expected.begin(), expected.end(), '\n') + row.moreLines) << err;
+        EXPECT_EQ(err, expected);
         std::map<std::string, std::string> after = Tree(dir.dir);
         for (const std::string& made : row.made) EXPECT_EQ(after.erase(made), 1u) << made;
         EXPECT_EQ(after, before);
@@ -424,8 +372,9 @@ TEST(Commands, ResultsJudgeEveryAnswersFileIntoOneSpreadsheet) {
                             p("chloe.txt"), p("zero.txt"), p("big.txt"), "-o", p("classe.csv")},
                            out, err),
               EXIT_PROBLEMS);  // written, but two files were skipped
-    EXPECT_EQ(err.str(), p("chloe.txt") + ": warning: more lines than the quiz has answer fields; "
-                                          "it may belong to another quiz\n" +
+    EXPECT_EQ(err.str(), p("chloe.txt") +
+                             ": warning: more lines than the quiz has answer fields; "
+                             "it may belong to another quiz\n" +
                              p("zero.txt") + ": skipped: holds a NUL byte, not an answers file\n" +
                              p("big.txt") +
                              ": skipped: longer than any answers file of this quiz (1044 bytes), "
