@@ -145,8 +145,6 @@ TEST(QuestionPage, RestoredAnswersAreJudgedWhileThePageIsBuilt) {
     EXPECT_EQ(player.quiz->hQuestionPage, player.page);  // recorded by the page as it began
     const char* labels[] = {"BRAVO", "BRAVO", "FAUX", "?", "BRAVO", "BRAVO"};
     for (int n = 1; n <= 6; ++n) EXPECT_EQ(player.Text(ID_RESULT_LABEL + n), labels[n - 1]) << n;
-    EXPECT_EQ(player.quiz->QuestionAt(0)->status, 1);
-    EXPECT_EQ(player.quiz->QuestionAt(1)->status, 0);
     EXPECT_TRUE(player.Visible(ID_EXTRA_TEXT + 1));  // a solved question shows its extra text
     EXPECT_FALSE(player.Visible(ID_EXTRA_TEXT + 2));
     EXPECT_EQ(player.HeaderText(ID_SCORE_TEXT), " 2 / 3");

@@ -176,7 +176,6 @@ TEST(StudioWindow, ShowsThumbnailsAndImportsTablesWithTheirProblems) {
     const std::vector<std::wstring> problems = Problems(window);
     ASSERT_FALSE(problems.empty());
     EXPECT_EQ(problems.back().rfind(L"questions[15].picture: ", 0), 0u);
-    EXPECT_NE(problems.back().find(L"broken.jpg' is a damaged JPEG"), std::wstring::npos);
     DestroyWindow(window);
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
