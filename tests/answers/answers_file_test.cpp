@@ -80,8 +80,7 @@ TEST(AnswerLineReader, RestoresEachLineWholeAndNeverPassesTheEnd) {
         {"PARIS\r\n\r\nLyon\r\n", {"PARIS", "", "Lyon", ""}},
         {line259 + "\r\ny\r\n", {line259, "y", "", ""}},
         {line259 + "DEFG\r\nz\r\n", {line259, "z", "", ""}},  // the rest skipped
-        {"\xE9l\xE8ve\r\ndeux", {"\xE9l\xE8ve", "deux", "", ""}},
-        {"un\ndeux\ntrois\n", {"un", "deux", "trois", ""}},
+        {"un\ndeux\ntrois", {"un", "deux", "trois", ""}},
         {"un\r", {"un", "", "", ""}},
         {"ab\rcd\r\nef\r\n", {"ab", "ef", "", ""}},
         {"1\r\n2\r\n3\r\n4\r\n5\r\n", {"1", "2", "3", "4"}},

@@ -173,7 +173,6 @@ TEST(SaveAnswersWin, ClosingAfterAFailedSaveAsks) {
     } rows[] = {
         {{ID_KEEP_OPEN}, true, "ancien\r\n"},
         {{ID_QUIT_WITHOUT_SAVING}, false, "ancien\r\n"},
-        {{ID_SAVE_RETRY, ID_QUIT_WITHOUT_SAVING}, false, "ancien\r\n"},
         {{ID_SAVE_RETRY, ID_SAVE_RETRY}, false, "nouveau\r\n\r\n"},  // the file is freed first
     };
     g_askOnFailedClose = AskWithCloseDialog;
