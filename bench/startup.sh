@@ -21,7 +21,7 @@ for preset in win64 win32; do
   cp "$build"/bench/startup/{brelo-pictures-96,brelo-pictures-3,startup_timer}.exe "$work/$preset/"
 done
 export WINEPREFIX=$root/build/win64/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-mkdir -p "$WINEPREFIX"
+scripts/wine-prefix "$WINEPREFIX"
 cd "$work"
 xvfb-run -a -s "-screen 0 1024x768x24" sh -c "
   wineserver -p

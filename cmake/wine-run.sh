@@ -1,5 +1,5 @@
 #!/bin/sh
-# Runs a Windows test program under 64-bit wine. ctest uses it as the
+# Runs a Windows test program under wine (32- or 64-bit, as the program is). ctest uses it as the
 # cross-compiling emulator; the test's environment names the private prefix
 # that lives in the build tree.
 if [ -z "${WINEPREFIX:-}" ]; then

@@ -33,6 +33,9 @@ void ExpectLaidOut(HWND main) {
 
 bool g_ran = false;
 
+// A timer procedure is CALLBACK (stdcall on i686), which a lambda cannot be.
+void CALLBACK EndLoopAfterWaiting(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(7); }
+
 void CALLBACK InspectAndClose(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     HWND main = FindWindowA("Brelo", nullptr);
@@ -135,7 +138,7 @@ TEST_F(ShellTest, AWindowThatCannotBeMadeIsReportedAndEndsTheProgram) {
                        : SetWindowsHookExA(WH_CBT, RefuseMainWindow, nullptr, GetCurrentThreadId());
         // Should the shell wait for a window that does not exist, this ends the loop.
         const UINT_PTR safety =
-            SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(7); });
+            SetTimer(nullptr, 0, 5000, EndLoopAfterWaiting);
         EXPECT_EQ(RunBrelo(GetModuleHandleA(nullptr)), 0);
         KillTimer(nullptr, safety);
         if (hook != nullptr) UnhookWindowsHookEx(hook);
