@@ -22,8 +22,26 @@ function(brelo_quiz_player target)
   endif()
   get_filename_component(json ${QUIZ_JSON} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
   brelo_quiz_resources(${target}_quiz ${json})
-  add_executable(${target} WIN32 ${CMAKE_SOURCE_DIR}/shell/main_win.cpp ${BRELO_RESOURCE_SCRIPT}
-                 ${${target}_quiz_RC})
+  brelo_player(${target} ${${target}_quiz_RC})
+endfunction()
+
+# brelo_player(<target> [EXCLUDE_FROM_ALL] [resource script...])
+#
+# A player program as shipped: the entry point, Brelo's own resources and the
+# given quiz resources. Pupils download it, so it is linked small: without
+# the library's exception reporting (shell/player_runtime.cpp), unused
+# sections dropped and, in Release, without symbols.
+function(brelo_player target)
+  cmake_parse_arguments(PLAYER "EXCLUDE_FROM_ALL" "" "" ${ARGN})
+  set(exclude "")
+  if(PLAYER_EXCLUDE_FROM_ALL)
+    set(exclude EXCLUDE_FROM_ALL)
+  endif()
+  add_executable(${target} WIN32 ${exclude} ${CMAKE_SOURCE_DIR}/shell/main_win.cpp
+                 ${CMAKE_SOURCE_DIR}/shell/player_runtime.cpp ${BRELO_RESOURCE_SCRIPT}
+                 ${PLAYER_UNPARSED_ARGUMENTS})
   target_link_libraries(${target} PRIVATE brelo_win)
+  target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-Os>)
+  target_link_options(${target} PRIVATE -Wl,--gc-sections $<$<CONFIG:Release>:-s>)
   brelo_warnings(${target})
 endfunction()
