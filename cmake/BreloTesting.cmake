@@ -37,6 +37,13 @@ function(brelo_win_test name)
     return()
   endif()
   add_executable(${name} ${ARGN})
+  # Test resource scripts include Brelo's own, which windres's dependency
+  # file does not name: without this a changed dialog is not rebuilt.
+  foreach(source ${ARGN})
+    if(source MATCHES "\\.rc$")
+      set_property(SOURCE ${source} APPEND PROPERTY OBJECT_DEPENDS ${BRELO_RESOURCE_SCRIPT})
+    endif()
+  endforeach()
   target_link_libraries(${name} PRIVATE brelo_win gtest gtest_main)
   brelo_warnings(${name})
   brelo_add_wine_test(${name})
