@@ -87,7 +87,7 @@ if [ "$mode" = readonly ]; then
   trap 'rm -rf "$src"; rmdir "$mnt"' EXIT
   cp "$2" "$src/lecture.exe"
   cp "$3" "$src/probe.exe"
-  mkdir -p "$WINEPREFIX"
+  "$(dirname "$0")/../../scripts/wine-prefix" "$WINEPREFIX"
   unshare -m bash -c "mount --make-rprivate / && mount --bind '$src' '$mnt' &&
     mount -o remount,ro,bind '$mnt' && cd '$mnt' && exec bash '$0' inside"
   exit 0
