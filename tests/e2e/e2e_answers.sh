@@ -65,11 +65,11 @@ if [ "$mode" = players ]; then
   wine video.exe & pids+=($!)
   wait_for 1 windows
   probe click 6005                       # the fifth clip is the quiz's video
-  for _ in $(seq 1 50); do [ "$(clips)" = 1 ] && break; sleep 0.2; done
+  for _ in $(seq 1 150); do [ "$(clips)" = 1 ] && break; sleep 0.2; done
   wine video.exe & pids+=($!)
   wait_for 2 windows
   probe click 6005                       # the first pauses, the second plays
-  for _ in $(seq 1 50); do [ "$(clips)" = 2 ] && break; sleep 0.2; done
+  for _ in $(seq 1 150); do [ "$(clips)" = 2 ] && break; sleep 0.2; done
   [ "$(clips)" = 2 ] || fail "not two clip files: $(ls "$temp")"
   [ -z "$(close_all)" ] || fail "a box was shown"
   [ "$(clips)" = 0 ] || fail "clip files left after closing"
