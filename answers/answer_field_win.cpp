@@ -6,6 +6,7 @@
 
 #include "answers/answer_rules.h"
 #include "answers/answers_save_win.h"
+#include "answers/field_accessible_win.h"
 #include "answers/scoring.h"
 #include "answers/verdicts_win.h"
 #include "page/control_ids.h"
@@ -77,6 +78,11 @@ LRESULT CALLBACK AnswerFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM
         case WM_CHAR:
             if (IsSwallowedCharacter(wParam)) return 0;
             break;
+        case WM_GETOBJECT: {
+            const LRESULT object = AnswerFieldObject(field, wParam, lParam);
+            if (object != 0) return object;
+            break;
+        }
         case WM_MOUSEWHEEL:
             // The wheel scrolls the page, not the field's one line; handled
             // here it cannot also travel up to the page and scroll twice.

@@ -1,6 +1,7 @@
 #include "answers/scoring.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "answers/answer_rules.h"
 
@@ -33,6 +34,24 @@ int32_t FieldNumberOf(const QuizRecord& quiz, int32_t question, int32_t answer) 
     if (question < 1 || question > ShownQuestionCount(quiz)) return 0;
     if (answer < 1 || answer > perQuestion) return 0;
     return (question - 1) * perQuestion + answer;
+}
+
+void FormatFieldName(const QuizRecord& quiz, int32_t fieldNumber, char* out, int outSize) {
+    if (out == nullptr || outSize <= 0) return;
+    out[0] = '\0';
+    FieldPlace place = {};
+    if (!LocateAnswerField(quiz, fieldNumber, &place)) return;
+    const char* caption = place.answer == 2 ? quiz.answerLabel2 : quiz.answerLabel1;
+    // Captions end in " :" (or a non-breaking space and a colon) on screen.
+    int length = static_cast<int>(strnlen(caption, QUIZ_TEXT_SIZE));
+    while (length > 0 && std::strchr(" :\xA0", caption[length - 1]) != nullptr) --length;
+    if (length > 0) {
+        std::snprintf(out, static_cast<size_t>(outSize), "Question %d, %.*s", place.question,
+                      length, caption);
+    } else {
+        std::snprintf(out, static_cast<size_t>(outSize), "Question %d, r\xE9ponse %d",
+                      place.question, place.answer);
+    }
 }
 
 const char* ExpectedAnswer(const QuestionNode& node, int32_t answer) {

@@ -35,6 +35,12 @@ bool LocateAnswerField(const QuizRecord& quiz, int32_t fieldNumber, FieldPlace* 
 // The field number of answer k of question q, or 0 when there is none.
 int32_t FieldNumberOf(const QuizRecord& quiz, int32_t question, int32_t answer);
 
+// The name a screen reader gives field number n: "Question 3, Capitale" from
+// the quiz's caption of that answer without its closing colon, or
+// "Question 3, r\xE9ponse 2" when the caption is empty. Empty when the page has
+// no such field.
+void FormatFieldName(const QuizRecord& quiz, int32_t fieldNumber, char* out, int outSize);
+
 // The expected answer k (1 or 2) of a question.
 const char* ExpectedAnswer(const QuestionNode& node, int32_t answer);
 

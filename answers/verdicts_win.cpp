@@ -152,7 +152,10 @@ void JudgeAnswer(QuizData* quiz, HWND page, int fieldIdentifier) {
     if (bravo && NormalizedLength(expected) > SHORT_ANSWER_LENGTH) node->status = 1;
     if (std::strcmp(verdict, oldVerdict) == 0) return;
 
-    SetDlgItemTextA(page, fieldIdentifier - ID_ANSWER_EDIT + ID_RESULT_LABEL, verdict);
+    HWND label = GetDlgItem(page, fieldIdentifier - ID_ANSWER_EDIT + ID_RESULT_LABEL);
+    SetWindowTextA(label, verdict);
+    // The label's name is its text: a screen reader hears the new verdict.
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, label, OBJID_CLIENT, CHILDID_SELF);
     if (bravo) {
         if (QuestionSolved(quiz, page, *node, place.question)) {
             node->status = 1;

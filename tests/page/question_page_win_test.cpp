@@ -1,6 +1,7 @@
 // The real question page under wine, in the test player, read back control by
 // control against the pure layout (whose formulas page_layout_test checks).
 #include <windows.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -9,12 +10,32 @@
 
 #include "answers/answer_field_win.h"
 #include "answers/answers_save_win.h"
+#include "answers/verdicts_win.h"
 #include "page/control_ids.h"
 #include "page/page_layout.h"
 #include "page/question_page_win.h"
 #include "tests/common/test_player_win.h"
 
 namespace {
+
+// A window's name as a screen reader reads it (through COM, as in the player).
+std::string AccessibleName(HWND window) {
+    IAccessible* object = nullptr;
+    CoInitialize(nullptr);
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                          IID_IAccessible, reinterpret_cast<void**>(&object))))
+        return "<none>";
+    VARIANT self;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    char text[128] = "";
+    if (SUCCEEDED(object->get_accName(self, &name)) && name != nullptr)
+        WideCharToMultiByte(1252, 0, name, -1, text, sizeof text, nullptr, nullptr);
+    SysFreeString(name);
+    object->Release();
+    return text;
+}
 
 std::string TextFor(const QuizData& quiz, const PageControl& c) {
     const QuestionNode* node = quiz.QuestionAt(c.question - 1);
@@ -148,6 +169,19 @@ TEST(QuestionPage, RestoredAnswersAreJudgedWhileThePageIsBuilt) {
     EXPECT_TRUE(player.Visible(ID_EXTRA_TEXT + 1));  // a solved question shows its extra text
     EXPECT_FALSE(player.Visible(ID_EXTRA_TEXT + 2));
     EXPECT_EQ(player.HeaderText(ID_SCORE_TEXT), " 2 / 3");
+}
+
+TEST(QuestionPage, ScreenReadersHearWhichAnswerEachFieldIsAndEachNewVerdict) {
+    ScratchFolder folder;
+    QuizData* made = NumberedQuiz(MEDIA_PICTURE, 2, 2, 2);
+    CopyText(made->answerLabel1, QUIZ_TEXT_SIZE, "Pays\xA0:");  // the second has no caption
+    TestPlayer player(made);
+    const char* names[] = {"Question 1, Pays", "Question 1, r\xE9ponse 2", "Question 2, Pays",
+                           "Question 2, r\xE9ponse 2"};
+    for (int n = 1; n <= 4; ++n) EXPECT_EQ(AccessibleName(player.Item(4000 + n)), names[n - 1]);
+    player.Put(3, "REPONSE2");
+    JudgeAnswer(player.quiz, player.page, ID_ANSWER_EDIT + 3);
+    EXPECT_EQ(AccessibleName(player.Item(ID_RESULT_LABEL + 3)), "BRAVO");
 }
 
 // Which paint a static takes is checked natively; here, that the page applies it.
