@@ -1,6 +1,8 @@
 #include "authoring/class_results.h"
 
 #include <cstdio>
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 
@@ -205,4 +207,81 @@ double ClassAverage(const std::vector<PupilResult>& pupils) {
     double total = 0;
     for (const PupilResult& p : pupils) total += p.score;
     return total / pupils.size();
+}
+
+namespace {
+
+// The answers files named, folders searched (not recursively) for ".txt".
+std::vector<std::string> AnswersFiles(const std::vector<std::string>& names, ClassResults& r) {
+    std::vector<std::string> files;
+    for (const std::string& name : names) {
+        std::error_code ec;
+        const fs::path path = fs::u8path(name);
+        if (!fs::is_directory(path, ec)) {
+            files.push_back(name);
+            continue;
+        }
+        std::vector<std::string> found;
+        for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
+            std::string extension = it->path().extension().u8string();
+            for (char& c : extension)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (extension == ".txt") found.push_back(it->path().u8string());
+        }
+        if (ec) {
+            r.problems.push_back(name + ": cannot read the folder (" + ec.message() + ")");
+            r.trouble = true;
+        }
+        std::sort(found.begin(), found.end());
+        files.insert(files.end(), found.begin(), found.end());
+    }
+    return files;
+}
+
+}  // namespace
+
+ClassResults JudgeClass(const QuizRecord& quiz, const std::string& quizPath,
+                        const std::vector<std::string>& paths) {
+    ClassResults r;
+    for (const std::string& file : AnswersFiles(paths, r)) {
+        std::vector<uint8_t> bytes;
+        std::string why, warning;
+        PupilResult pupil;
+        if (!ReadRegularFile(file, MAX_QUIZ_JSON_BYTES, bytes, why) ||
+            !JudgeAnswersFile(quiz, bytes, pupil, why, warning)) {
+            r.problems.push_back(file + ": skipped: " + why);
+            r.trouble = true;
+            continue;
+        }
+        if (!warning.empty()) r.problems.push_back(file + ": warning: " + warning);
+        pupil.label = PupilLabel(file, quizPath);
+        r.pupils.push_back(std::move(pupil));
+    }
+    return r;
+}
+
+std::string ClassResultsTable(const QuizRecord& quiz, const std::vector<PupilResult>& pupils,
+                              const ClassTableHeader& header) {
+    // Widths in characters, not bytes: labels and the Studio's header are UTF-8.
+    auto length = [](const std::string& text) {
+        return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        }));
+    };
+    auto padded = [&](std::string text, size_t to) {
+        const size_t have = length(text);
+        return text.append(to - std::min(to, have), ' ');
+    };
+    const std::string questions = std::to_string(ShownQuestionCount(quiz));
+    size_t width = length(header.pupil);
+    for (const PupilResult& p : pupils) width = std::max(width, length(p.label));
+    const size_t scoreWidth = std::max<size_t>(5, length(header.score));
+    std::string table = padded(header.pupil, width) + "  " + padded(header.score, scoreWidth) +
+                        "  " + header.code + "\n";
+    for (const PupilResult& p : pupils) {
+        table += padded(p.label, width) + "  " +
+                 padded(std::to_string(p.score) + "/" + questions, scoreWidth) + "  " +
+                 Windows1252ToUtf8(p.code) + "\n";
+    }
+    return table;
 }

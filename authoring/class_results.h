@@ -41,3 +41,26 @@ std::string ClassResultsCsv(const QuizRecord& quiz, const std::vector<PupilResul
 
 // The class average score, 0 for no pupil.
 double ClassAverage(const std::vector<PupilResult>& pupils);
+
+// A class judged from the answers files and folders a teacher names: each
+// folder is searched (not recursively) for ".txt" files, in name order.
+// `problems` holds one line per file skipped, folder unreadable or file with
+// a warning ("<path>: skipped: <why>", "<path>: warning: <what>"); `trouble`
+// is set when something could not be judged.
+struct ClassResults {
+    std::vector<PupilResult> pupils;
+    std::vector<std::string> problems;
+    bool trouble = false;
+};
+ClassResults JudgeClass(const QuizRecord& quiz, const std::string& quizPath,
+                        const std::vector<std::string>& paths);
+
+// The short table shown to the teacher: pupil, score and code (UTF-8), one
+// line each under a header line of the front end's own words.
+struct ClassTableHeader {
+    const char* pupil = "pupil";
+    const char* score = "score";
+    const char* code = "code";
+};
+std::string ClassResultsTable(const QuizRecord& quiz, const std::vector<PupilResult>& pupils,
+                              const ClassTableHeader& header = {});

@@ -861,20 +861,11 @@ bool WriteClassResults(Studio& s, const StudioResultsRequest& request) {
         Tell(s, Wide(error), MB_ICONSTOP);
         return false;
     }
-    std::vector<PupilResult> pupils;
-    std::vector<std::string> skipped;
-    for (const std::wstring& file : request.answersFiles) {
-        std::vector<uint8_t> bytes;
-        std::string why, warning;
-        PupilResult pupil;
-        if (!ReadRegularFile(Utf8(file), MAX_QUIZ_JSON_BYTES, bytes, why) ||
-            !JudgeAnswersFile(quiz, bytes, pupil, why, warning)) {
-            skipped.push_back(Utf8(file) + ": " + why);
-            continue;
-        }
-        pupil.label = PupilLabel(Utf8(file), Utf8(s.path));
-        pupils.push_back(std::move(pupil));
-    }
+    std::vector<std::string> paths;
+    for (const std::wstring& file : request.answersFiles) paths.push_back(Utf8(file));
+    const ClassResults judged = JudgeClass(quiz, Utf8(s.path), paths);
+    const std::vector<PupilResult>& pupils = judged.pupils;
+    const std::vector<std::string>& skipped = judged.problems;
     const std::string csv = ClassResultsCsv(quiz, pupils);
     if (pupils.empty() ||
         !WriteFileAtomically(Utf8(request.spreadsheet), std::vector<uint8_t>(csv.begin(), csv.end()),
@@ -886,8 +877,9 @@ bool WriteClassResults(Studio& s, const StudioResultsRequest& request) {
     wchar_t average[64];
     swprintf(average, 64, L"%.1f / %d", ClassAverage(pupils), static_cast<int>(ShownQuestionCount(quiz)));
     Tell(s, std::to_wstring(pupils.size()) + French(" \xE9l\xE8ve(s), moyenne de la classe : ") + average +
-                (skipped.empty() ? L"" : French("\nFichiers laiss\xE9s de c\xF4t\xE9 :") + ProblemList(skipped)),
-         skipped.empty() ? MB_ICONINFORMATION : MB_ICONWARNING);
+                L"\n\n" + Wide(ClassResultsTable(quiz, pupils, {"\xC3\xA9l\xC3\xA8ve", "score", "code"})) +
+                (skipped.empty() ? L"" : French("\nFichiers laiss\xE9s de c\xF4t\xE9 ou \xE0 v\xE9rifier :") + ProblemList(skipped)),
+         judged.trouble ? MB_ICONWARNING : MB_ICONINFORMATION);
     return true;
 }
 

@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <iomanip>
 
 #include "answers/scoring.h"
 #include "authoring/class_results.h"
@@ -172,34 +171,6 @@ int Unpack(const Options& o, std::ostream& out, std::ostream& err) {
     return EXIT_OK;
 }
 
-// The answers files named, folders searched (not recursively) for ".txt".
-std::vector<std::string> AnswersFiles(const std::vector<std::string>& names, std::ostream& err,
-                                      bool& trouble) {
-    std::vector<std::string> files;
-    for (const std::string& name : names) {
-        std::error_code ec;
-        const fs::path path = fs::u8path(name);
-        if (!fs::is_directory(path, ec)) {
-            files.push_back(name);
-            continue;
-        }
-        std::vector<std::string> found;
-        for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
-            std::string extension = it->path().extension().u8string();
-            for (char& c : extension)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            if (extension == ".txt") found.push_back(it->path().u8string());
-        }
-        if (ec) {
-            err << name << ": cannot read the folder (" << ec.message() << ")\n";
-            trouble = true;
-        }
-        std::sort(found.begin(), found.end());
-        files.insert(files.end(), found.begin(), found.end());
-    }
-    return files;
-}
-
 int Results(const Options& o, std::ostream& out, std::ostream& err) {
     QuizRecord quiz;
     std::string error;
@@ -207,22 +178,9 @@ int Results(const Options& o, std::ostream& out, std::ostream& err) {
         err << error << "\n";
         return EXIT_PROBLEMS;
     }
-    bool trouble = false;
-    std::vector<PupilResult> pupils;
-    for (const std::string& file : AnswersFiles(o.answers, err, trouble)) {
-        std::vector<uint8_t> bytes;
-        std::string why, warning;
-        PupilResult pupil;
-        if (!ReadRegularFile(file, MAX_QUIZ_JSON_BYTES, bytes, why) ||
-            !JudgeAnswersFile(quiz, bytes, pupil, why, warning)) {
-            err << file << ": skipped: " << why << "\n";
-            trouble = true;
-            continue;
-        }
-        if (!warning.empty()) err << file << ": warning: " << warning << "\n";
-        pupil.label = PupilLabel(file, o.input);
-        pupils.push_back(std::move(pupil));
-    }
+    const ClassResults judged = JudgeClass(quiz, o.input, o.answers);
+    for (const std::string& problem : judged.problems) err << problem << "\n";
+    const std::vector<PupilResult>& pupils = judged.pupils;
     if (pupils.empty()) {
         err << o.input << ": no answers file to judge\n";
         return EXIT_PROBLEMS;
@@ -233,20 +191,12 @@ int Results(const Options& o, std::ostream& out, std::ostream& err) {
         return EXIT_PROBLEMS;
     }
     const int32_t questions = ShownQuestionCount(quiz);
-    size_t width = 5;
-    for (const PupilResult& p : pupils) width = std::max(width, p.label.size());
-    out << std::left << std::setw(static_cast<int>(width)) << "pupil"
-        << "  score  code\n";
-    for (const PupilResult& p : pupils) {
-        out << std::setw(static_cast<int>(width)) << p.label << "  " << std::setw(5)
-            << (std::to_string(p.score) + "/" + std::to_string(questions)) << "  "
-            << Windows1252ToUtf8(p.code) << "\n";
-    }
+    out << ClassResultsTable(quiz, pupils);
     char average[32];
     std::snprintf(average, sizeof average, "%.1f", ClassAverage(pupils));
     out << "class average: " << average << " / " << questions << " (" << pupils.size()
         << " pupils) -> " << o.output << "\n";
-    return trouble ? EXIT_PROBLEMS : EXIT_OK;
+    return judged.trouble ? EXIT_PROBLEMS : EXIT_OK;
 }
 
 std::string ResourceFileName(const QuizResource& r) {
