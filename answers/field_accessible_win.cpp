@@ -8,8 +8,6 @@
 
 #include <oleacc.h>
 
-#include <new>
-
 #include "answers/scoring.h"
 #include "page/control_ids.h"
 #include "shell/shell_win.h"
@@ -75,21 +73,21 @@ class FieldAccessible final : public IAccessible {
         return *name != nullptr ? S_OK : E_OUTOFMEMORY;
     }
 
-    // IDispatch and the rest of IAccessible: the standard object's answers.
+    // No scripting through IDispatch (readers call IAccessible directly).
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
-        return standard_->GetTypeInfoCount(n);
+        if (n != nullptr) *n = 0;
+        return n != nullptr ? S_OK : E_POINTER;
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT i, LCID l, ITypeInfo** t) override {
-        return standard_->GetTypeInfo(i, l, t);
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID r, LPOLESTR* n, UINT c, LCID l,
-                                            DISPID* d) override {
-        return standard_->GetIDsOfNames(r, n, c, l, d);
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
+                                     EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID d, REFIID r, LCID l, WORD f, DISPPARAMS* p,
-                                     VARIANT* v, EXCEPINFO* e, UINT* a) override {
-        return standard_->Invoke(d, r, l, f, p, v, e, a);
-    }
+
+    // The rest of IAccessible: the standard object's answers.
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** p) override {
         return standard_->get_accParent(p);
     }
@@ -102,32 +100,17 @@ class FieldAccessible final : public IAccessible {
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT c, BSTR* v) override {
         return standard_->get_accValue(c, v);
     }
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT c, BSTR* d) override {
-        return standard_->get_accDescription(c, d);
-    }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT c, VARIANT* r) override {
         return standard_->get_accRole(c, r);
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT c, VARIANT* s) override {
         return standard_->get_accState(c, s);
     }
-    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT c, BSTR* h) override {
-        return standard_->get_accHelp(c, h);
-    }
-    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* f, VARIANT c, LONG* t) override {
-        return standard_->get_accHelpTopic(f, c, t);
-    }
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT c, BSTR* k) override {
-        return standard_->get_accKeyboardShortcut(c, k);
-    }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* c) override {
         return standard_->get_accFocus(c);
     }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* c) override {
         return standard_->get_accSelection(c);
-    }
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT c, BSTR* a) override {
-        return standard_->get_accDefaultAction(c, a);
     }
     HRESULT STDMETHODCALLTYPE accSelect(LONG f, VARIANT c) override {
         return standard_->accSelect(f, c);
@@ -142,15 +125,27 @@ class FieldAccessible final : public IAccessible {
     HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* c) override {
         return standard_->accHitTest(x, y, c);
     }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT c) override {
-        return standard_->accDoDefaultAction(c);
+    // A field has no description, help, default action, nor shortcut (its
+    // captions show "&" as written).
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR*) override {
+        return DISP_E_MEMBERNOTFOUND;
     }
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT c, BSTR n) override {
-        return standard_->put_accName(c, n);
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR*) override {
+        return DISP_E_MEMBERNOTFOUND;
     }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT c, BSTR v) override {
-        return standard_->put_accValue(c, v);
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR*) override { return DISP_E_MEMBERNOTFOUND; }
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR*, VARIANT, LONG*) override {
+        return DISP_E_MEMBERNOTFOUND;
     }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR*) override {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    // Deprecated and refused by the standard objects too.
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
   private:
     ~FieldAccessible() {
@@ -176,7 +171,6 @@ LRESULT AnswerFieldObject(HWND field, WPARAM flags, LPARAM objectId) {
         return 0;
     }
     // LresultFromObject takes a reference of its own; ours goes with `wrapper`.
-    ComRef<IAccessible> wrapper(new (std::nothrow) FieldAccessible(standard.Get(), name));
-    if (wrapper.Get() == nullptr) return 0;
+    ComRef<IAccessible> wrapper(new FieldAccessible(standard.Get(), name));
     return LresultFromObject(IID_IAccessible, flags, wrapper.Get());
 }
