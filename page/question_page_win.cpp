@@ -344,7 +344,7 @@ PageLayoutInput LayoutInputOf(const QuizData* quiz) {
     return input;
 }
 
-INT_PTR OnInitDialog(HWND page) {
+INT_PTR OnInitDialog(HWND page, const PageRebuild* rebuild) {
     QuizData* quiz = g_quiz;
     if (quiz == nullptr) return TRUE;
     // Restored answers are judged during the build, and the judging reflows
@@ -355,10 +355,14 @@ INT_PTR OnInitDialog(HWND page) {
     if (g_brushAccents == nullptr) g_brushAccents = CreateSolidBrush(COLOUR_SKY_BLUE);
     quiz->contentWidth = 0;
     quiz->contentHeight = 0;
-    quiz->pageDpi = WindowDpi(page);
+    quiz->pageDpi = rebuild != nullptr ? rebuild->dpi : WindowDpi(page);
 
     MappedAnswersFile file;
-    AnswerLineReader answers(file.Data(), file.Size());
+    AnswerLineReader answers =
+        rebuild != nullptr
+            ? AnswerLineReader(reinterpret_cast<const unsigned char*>(rebuild->answers),
+                               rebuild->size)
+            : AnswerLineReader(file.Data(), file.Size());
     quiz->SetPageFont(CreatePageFont(quiz->pageDpi));
 
     PageLayoutInput input = LayoutInputOf(quiz);
@@ -497,7 +501,7 @@ bool LoadNextPendingPicture(HWND page) {
 INT_PTR CALLBACK QuestionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            return OnInitDialog(page);
+            return OnInitDialog(page, reinterpret_cast<const PageRebuild*>(lParam));
         case WM_COMMAND:
             return OnCommand(page, wParam);
         case WM_TIMER:

@@ -4,12 +4,16 @@
 #include <objbase.h>
 
 #include <cstdio>
+#include <memory>
 
 #include "answers/answer_field_win.h"
+#include "answers/answer_rules.h"
 #include "answers/answers_save_win.h"
 #include "answers/header_panel_win.h"
+#include "answers/scoring.h"
 #include "page/control_ids.h"
 #include "page/media_win.h"
+#include "page/page_scroll_win.h"
 #include "page/question_page_win.h"
 #include "quiz/quiz_loader_win.h"
 #include "shell/dpi_scale.h"
@@ -54,8 +58,11 @@ void PlaceWindow(HWND window, const PlaceRect& place, UINT flags) {
 
 // The fonts are made for the monitor the window opened on, before any
 // control takes one; the credit line is placed for good by LayOutPanels.
+int g_mainDpi = DESIGN_DPI;  // the DPI the panels are laid out for
+
 LRESULT OnCreate(HWND window) {
-    if (g_quiz != nullptr) g_quiz->MakeFontsFor(WindowDpi(window));
+    g_mainDpi = WindowDpi(window);
+    if (g_quiz != nullptr) g_quiz->MakeFontsFor(g_mainDpi);
     RECT client = {};
     GetClientRect(window, &client);
     CreateLabel(window, g_quiz != nullptr ? g_quiz->creditLine : "", CREDIT_CREATE_X,
@@ -69,7 +76,7 @@ LRESULT OnCreate(HWND window) {
 void LayOutPanels(HWND window) {
     RECT client = {};
     GetClientRect(window, &client);
-    const MainLayout layout = LayOutMainWindow(client.right, client.bottom, WindowDpi(window));
+    const MainLayout layout = LayOutMainWindow(client.right, client.bottom, g_mainDpi);
     PlaceWindow(g_hQuestionPage, layout.page, SWP_NOZORDER);
     PlaceWindow(g_hHeaderPanel, layout.header, SWP_NOZORDER);
     if (g_hHeaderPanel != nullptr) InvalidateRect(g_hHeaderPanel, nullptr, FALSE);
@@ -83,6 +90,64 @@ void LayOutPanels(HWND window) {
 
 LRESULT OnSize(HWND window, WPARAM sizeType) {
     if (sizeType != SIZE_MINIMIZED) LayOutPanels(window);
+    return 0;
+}
+
+// The typed answers, one CR LF line per field, as a save writes them; the
+// size written goes to `size`.
+std::unique_ptr<char[]> TypedAnswers(HWND page, const QuizRecord& quiz, size_t* size) {
+    const int32_t fields = AnswerFieldCount(quiz);
+    std::unique_ptr<char[]> lines(new char[static_cast<size_t>(fields) * (ANSWER_TEXT_SIZE + 2) + 1]);
+    char* end = lines.get();
+    for (int32_t n = 1; n <= fields; ++n) {
+        end += GetDlgItemTextA(page, ID_ANSWER_EDIT + n, end, ANSWER_TEXT_SIZE);
+        *end++ = '\r';
+        *end++ = '\n';
+    }
+    *size = static_cast<size_t>(end - lines.get());
+    return lines;
+}
+
+// The window moved to a monitor of another DPI. The fonts every panel holds
+// are remade for it, so both panels are made again, the page from what was
+// typed (judged again as it is built, so verdicts, reveals and the score come
+// back). A media page keeps its players and its layout: only the window moves.
+LRESULT OnDpiChanged(HWND window, WPARAM wParam, const RECT* suggested) {
+    const int dpi = LOWORD(wParam);
+    const bool media = g_quiz != nullptr &&
+                       (g_quiz->mediaKind == MEDIA_SOUND || g_quiz->mediaKind == MEDIA_VIDEO);
+    if (g_quiz != nullptr && dpi != g_mainDpi && !media && g_hQuestionPage != nullptr) {
+        size_t size = 0;
+        const std::unique_ptr<char[]> typed = TypedAnswers(g_hQuestionPage, *g_quiz, &size);
+        const bool hidden = g_hHeaderPanel != nullptr &&
+                            IsDlgButtonChecked(g_hHeaderPanel, ID_HIDE_CHECKBOX) == BST_CHECKED;
+        DestroyWindow(g_hQuestionPage);
+        if (g_hHeaderPanel != nullptr) DestroyWindow(g_hHeaderPanel);
+        g_mainDpi = dpi;
+        g_quiz->MakeFontsFor(dpi);
+        SendDlgItemMessageA(window, ID_CREDIT_LINE, WM_SETFONT,
+                            reinterpret_cast<WPARAM>(g_quiz->guiFont), TRUE);
+        HINSTANCE instance = GetModuleHandleA(nullptr);
+        g_hHeaderPanel = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_HEADER_PANEL), window,
+                                            HeaderPanelProc, 0);
+        g_quiz->hHeaderPanel = g_hHeaderPanel;
+        const PageRebuild rebuild = {dpi, typed.get(), size};
+        g_hQuestionPage = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_QUESTION_PAGE), window,
+                                             QuestionPageProc, reinterpret_cast<LPARAM>(&rebuild));
+        g_quiz->hQuestionPage = g_hQuestionPage;
+        if (hidden && g_hHeaderPanel != nullptr) {
+            CheckDlgButton(g_hHeaderPanel, ID_HIDE_CHECKBOX, BST_CHECKED);
+            ReflowPage(g_quiz);
+        }
+        ShowWindow(g_hHeaderPanel, SW_SHOWNORMAL);
+        ShowWindow(g_hQuestionPage, SW_SHOWNORMAL);
+    }
+    if (suggested != nullptr) {
+        SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    LayOutPanels(window);
     return 0;
 }
 
@@ -320,6 +385,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
                                     reinterpret_cast<HWND>(lParam), wParam, lParam);
         case WM_MOUSEWHEEL:
             return OnMouseWheel(wParam);
+        case WM_DPICHANGED:
+            return OnDpiChanged(window, wParam, reinterpret_cast<const RECT*>(lParam));
         default:
             return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -14,6 +14,7 @@
 #include "page/control_ids.h"
 #include "page/page_layout.h"
 #include "page/question_page_win.h"
+#include "shell/shell_win.h"
 #include "tests/common/test_player_win.h"
 
 namespace {
@@ -182,6 +183,37 @@ TEST(QuestionPage, ScreenReadersHearWhichAnswerEachFieldIsAndEachNewVerdict) {
     player.Put(3, "REPONSE2");
     JudgeAnswer(player.quiz, player.page, ID_ANSWER_EDIT + 3);
     EXPECT_EQ(AccessibleName(player.Item(ID_RESULT_LABEL + 3)), "BRAVO");
+}
+
+TEST(QuestionPage, AnotherMonitorsDpiLaysThePageOutAgainKeepingWhatWasTyped) {
+    ScratchFolder folder;
+    TestPlayer player(NumberedQuiz(MEDIA_NONE, 1, 0, 3));
+    player.Put(1, "REPONSE1");
+    player.Put(2, "tap\xE9");
+    RECT before = {};
+    GetWindowRect(player.main, &before);
+    const RECT suggested = {10, 20, 1000, 740};
+    for (const auto& [dpi, place] : {std::pair{144, suggested}, {96, before}}) {
+        SendMessageA(player.main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&place));
+        player.page = g_hQuestionPage;  // both panels were made again
+        player.header = g_hHeaderPanel;
+        RECT now = {};
+        GetWindowRect(player.main, &now);
+        EXPECT_TRUE(EqualRect(&now, &place));
+        PageLayoutInput input;
+        input.questionCount = 3;
+        input.dpi = dpi;
+        for (const PageControl& c : LayoutPage(input).controls) {
+            if (c.kind != PAGE_ANSWER_FIELD && c.kind != PAGE_RESULT_LABEL) continue;  // ids shared
+            const RECT r = TestPlayer::RectOn(player.page, player.Item(c.id));
+            EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}),
+                      std::vector<LONG>({c.x, c.y, c.x + c.width, c.y + c.height}))
+                << dpi << " " << c.id;
+        }
+        EXPECT_EQ(player.Text(4001) + player.Text(4002), "REPONSE1tap\xE9");
+        EXPECT_EQ(player.Text(ID_RESULT_LABEL + 1), "BRAVO");
+    }
 }
 
 // Which paint a static takes is checked natively; here, that the page applies it.
