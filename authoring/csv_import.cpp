@@ -7,30 +7,6 @@
 
 namespace {
 
-bool IsUtf8(const std::string& text) {
-    for (size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        size_t extra;
-        if (c < 0x80) {
-            extra = 0;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3;
-        } else {
-            return false;
-        }
-        if (extra > text.size() - i - 1) return false;
-        for (size_t k = 1; k <= extra; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        }
-        i += extra + 1;
-    }
-    return true;
-}
-
 // The separator the first record uses most, outside quotes; ';' on a tie,
 // as French spreadsheets write it.
 char DetectSeparator(const std::string& text) {
@@ -108,7 +84,7 @@ CsvImport ImportCsv(const std::string& bytes) {
     std::string text = bytes;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         text.erase(0, 3);
-    } else if (!IsUtf8(text)) {
+    } else if (!IsWellFormedUtf8(text)) {
         text = Windows1252ToUtf8(text);
     }
     result.separator = DetectSeparator(text);

@@ -47,11 +47,10 @@ void AppendUtf8(std::string& out, uint32_t cp) {
     }
 }
 
-// Decodes one sequence at `pos` and advances past it; a malformed sequence
-// yields U+FFFD and one byte.
-uint32_t NextCodePoint(const std::string& s, size_t& pos) {
-    constexpr uint32_t kReplacement = 0xFFFD;
-    uint8_t lead = static_cast<uint8_t>(s[pos]);
+// The length of the well-formed sequence at `pos` (1 to 4 bytes), or 0 when
+// the lead byte, the length or a continuation byte is wrong.
+size_t SequenceLength(const std::string& s, size_t pos) {
+    const uint8_t lead = static_cast<uint8_t>(s[pos]);
     size_t extra;
     if (lead < 0x80) {
         extra = 0;
@@ -62,23 +61,27 @@ uint32_t NextCodePoint(const std::string& s, size_t& pos) {
     } else if (lead >= 0xF0 && lead <= 0xF4) {
         extra = 3;
     } else {
-        ++pos;
-        return kReplacement;
+        return 0;
     }
-    if (extra > s.size() - pos - 1) {
-        ++pos;
-        return kReplacement;
-    }
-    uint32_t cp = extra == 0 ? lead : lead & (0x3Fu >> extra);
+    if (extra > s.size() - pos - 1) return 0;
     for (size_t i = 1; i <= extra; ++i) {
-        uint8_t next = static_cast<uint8_t>(s[pos + i]);
-        if ((next & 0xC0) != 0x80) {
-            ++pos;
-            return kReplacement;
-        }
-        cp = (cp << 6) | (next & 0x3Fu);
+        if ((static_cast<uint8_t>(s[pos + i]) & 0xC0) != 0x80) return 0;
     }
-    pos += extra + 1;
+    return extra + 1;
+}
+
+// Decodes one sequence at `pos` and advances past it; a malformed sequence
+// yields U+FFFD and one byte.
+uint32_t NextCodePoint(const std::string& s, size_t& pos) {
+    const size_t length = SequenceLength(s, pos);
+    const uint8_t lead = static_cast<uint8_t>(s[pos]);
+    if (length == 0) {
+        ++pos;
+        return 0xFFFD;
+    }
+    uint32_t cp = length == 1 ? lead : lead & (0x7Fu >> length);
+    for (size_t i = 1; i < length; ++i) cp = (cp << 6) | (static_cast<uint8_t>(s[pos + i]) & 0x3Fu);
+    pos += length;
     return cp;
 }
 
@@ -114,4 +117,13 @@ std::string CodePointName(uint32_t codePoint) {
     char name[16];
     std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(codePoint));
     return name;
+}
+
+bool IsWellFormedUtf8(const std::string& text) {
+    for (size_t pos = 0; pos < text.size();) {
+        const size_t length = SequenceLength(text, pos);
+        if (length == 0) return false;
+        pos += length;
+    }
+    return true;
 }

@@ -24,3 +24,6 @@ std::string Windows1252ToUtf8(const std::string& bytes);
 
 // "U+0151" style name of a code point.
 std::string CodePointName(uint32_t codePoint);
+
+// True when `text` is well-formed UTF-8 (what a spreadsheet's export may not be).
+bool IsWellFormedUtf8(const std::string& text);

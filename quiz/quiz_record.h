@@ -13,7 +13,6 @@ constexpr int QUIZ_TEXT_SIZE = 260;        // every text field holds at most 259
 constexpr int QUIZ_TEXT_MAX = QUIZ_TEXT_SIZE - 1;
 constexpr int QUIZ_LINK_SIZE = 25;         // link address: at most 24 characters
 constexpr int QUIZ_CREDIT_SIZE = 43;       // credit line: at most 42 characters
-constexpr int QUIZ_TEMP_DIR_SIZE = 512;
 
 // What accompanies every question (one value for the whole quiz).
 enum MediaKind : int32_t {
@@ -64,7 +63,6 @@ struct QuizRecord {
     uint8_t colorRed;
     uint8_t colorBlue;
     uint8_t colorGreen;
-    char tempDir[QUIZ_TEMP_DIR_SIZE];
     char linkAddress[QUIZ_LINK_SIZE];
     char creditLine[QUIZ_CREDIT_SIZE];
     QuestionNode* firstQuestion;
