@@ -52,7 +52,8 @@ int32_t WindowDpi(HWND window) {
 HFONT ScaledCopyOfFont(HFONT font, int32_t dpi) {
     LOGFONTA description = {};
     if (font == nullptr || GetObjectA(font, sizeof description, &description) == 0) return nullptr;
-    description.lfHeight = MulDiv(description.lfHeight, dpi, SystemDpi());
-    description.lfWidth = MulDiv(description.lfWidth, dpi, SystemDpi());
+    const int32_t systemDpi = SystemDpi();
+    description.lfHeight = MulDiv(description.lfHeight, dpi, systemDpi);
+    description.lfWidth = MulDiv(description.lfWidth, dpi, systemDpi);
     return CreateFontIndirectA(&description);
 }

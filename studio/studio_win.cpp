@@ -16,6 +16,8 @@
 #include "authoring/file_output.h"
 #include "authoring/quiz_document.h"
 #include "images/picture_win.h"
+#include "shell/dpi_scale.h"
+#include "shell/dpi_win.h"
 
 namespace fs = std::filesystem;
 
@@ -202,25 +204,11 @@ struct Studio {
     int tempCount = 0;
 
     HWND Item(int id) const { return GetDlgItem(window, id); }
-    int Scale(int value) const { return MulDiv(value, dpi, 96); }
+    int Scale(int value) const { return ScaleToDpi(value, dpi); }
 };
 
 Studio* StudioOf(HWND window) {
     return reinterpret_cast<Studio*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
-int WindowDpi(HWND window) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32"), "GetDpiForWindow")));
-    if (getDpi != nullptr) {
-        const UINT dpi = getDpi(window);
-        if (dpi != 0) return static_cast<int>(dpi);
-    }
-    HDC dc = GetDC(window);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(window, dc);
-    return dpi > 0 ? dpi : 96;
 }
 
 // The system's message font at the window's DPI.
