@@ -1,35 +1,53 @@
-// The Win32 quiz layer: drawing objects, and the loader on resource-only DLLs loaded as data
-// (read-only pages: deciphering must work on a copy).
+// The Win32 quiz layer: drawing objects, and the loader on a module loaded as data (read-only
+// pages: deciphering must work on a copy).
 #include "quiz/quiz_loader_win.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
+#include "quiz/quiz_format.h"
 #include "tests/quiz/quiz_expect.h"
-#include "tests/quiz/test_quizzes.h"
 
 namespace {
 
-TEST(LoadQuizFromModule, EveryTestQuiz) {
-    for (const test_quizzes::TestQuiz& test : test_quizzes::All()) {
-        SCOPED_TRACE(test.name);
-        const std::string dll = "testquiz_" + test.name + ".dll";  // beside the test program
-        HMODULE module = LoadLibraryExA(dll.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_NE(module, nullptr) << dll;
+// A copy of this program carrying `quiz` (blocks left empty left out), loaded as data.
+HMODULE QuizModule(const char* path, const WrittenQuiz& quiz) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    HANDLE update = CopyFileA(self, path, FALSE) ? BeginUpdateResourceA(path, FALSE) : nullptr;
+    const std::pair<int, const Bytes*> blocks[] = {{QUIZ_CONTENT_RESOURCE, &quiz.content},
+                                                   {QUIZ_CODES_RESOURCE, &quiz.codes},
+                                                   {QUIZ_JUDGING_RESOURCE, &quiz.judging}};
+    for (auto [id, bytes] : blocks)
+        if (update != nullptr && !bytes->empty())
+            UpdateResourceA(update, QUIZ_RESOURCE_TYPE, MAKEINTRESOURCEA(id), 0,
+                            const_cast<uint8_t*>(bytes->data()), DWORD(bytes->size()));
+    if (update == nullptr || !EndUpdateResourceA(update, FALSE)) return nullptr;
+    return LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
+
+// An enciphered quiz with codes and accepted forms, then the same without its content, which
+// falls back to the sample quiz: only its own quiz saves.
+TEST(LoadQuizFromModule, EncipheredQuizAndMissingContent) {
+    const QuizSource source = RandomQuiz(1, 1, 2, 3, 5);
+    WrittenQuiz written;
+    std::string error;
+    ASSERT_TRUE(WriteQuiz(source, true, written, error)) << error;
+    for (bool ownQuiz : {true, false}) {
+        SCOPED_TRACE(ownQuiz);
+        if (!ownQuiz) written.content.clear();
+        HMODULE module = QuizModule(".\\quiz_module.dll", written);
+        ASSERT_NE(module, nullptr) << GetLastError();
         QuizData quiz;
         RecordMessages recorder;
         LoadQuizFromModule(&quiz, module);
         FreeLibrary(module);
-        // A damaged content block falls back to the sample quiz; damaged codes are dropped.
-        const std::string message = test.content != test_quizzes::AS_WRITTEN ? kMissingContent
-                                    : test.codes != test_quizzes::AS_WRITTEN ? kCodesError
-                                                                             : "";
-        EXPECT_EQ(g_messages, std::vector<std::string>(!message.empty(), message));
-        EXPECT_EQ(Summary(quiz),
-                  message == kMissingContent ? kSampleQuiz : Summary(test.source, message.empty()));
-        EXPECT_STREQ(quiz.creditLine, "Fait avec Brelo");
-        EXPECT_EQ(quiz.holdsOwnQuiz, message != kMissingContent);  // only its own quiz saves
+        DeleteFileA(".\\quiz_module.dll");
+        EXPECT_EQ(g_messages, Texts(!ownQuiz, kMissingContent));
+        EXPECT_EQ(Summary(quiz), ownQuiz ? Summary(source) : kSampleQuiz);
+        EXPECT_EQ(quiz.holdsOwnQuiz, ownQuiz);
         LOGBRUSH brush = {};
         GetObjectA(quiz.quizBrush, sizeof brush, &brush);
         EXPECT_EQ(brush.lbColor, static_cast<COLORREF>(quiz.QuizColor()));
