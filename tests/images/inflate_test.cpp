@@ -6,81 +6,62 @@
 
 namespace {
 
-// 'a', 'b', end of block and length 3 get codes 00, 01, 10, 11; distance 1 gets `bits` bits.
-BitWriter AbBlock(BitWriter w, unsigned bits) {
-    return Dynamic(w, 258, 1,
-                   {{18, 86}, {2, 0}, {2, 0}, {18, 127}, {18, 8}, {2, 0}, {2, 0}, {bits, 0}});
-}
-
 struct Case {
     const char* name;
     Bytes input;
     InflateError error;
     std::string output = "";
-    size_t capacity = 10;
     bool chained = false;  // `input` is IDAT chunks
 };
 
 TEST(Inflate, HandBuiltStreams) {
-    const InflateError OK = INFLATE_OK, ENDED = INFLATE_INPUT_ENDED, FULL = INFLATE_OUTPUT_FULL,
+    const InflateError OK = INFLATE_OK, ENDED = INFLATE_INPUT_ENDED,
                        BAD_LENGTHS = INFLATE_BAD_CODE_LENGTHS;
-    // Stored "ab", fixed "c", then dynamic a, b, length 3 at distance 1, end of block.
+    // Stored "ab", fixed "c", then dynamic a, b, length 3 at distance 1, end of block. Buffers too
+    // small for what comes are left to the zlib oracle.
     const Bytes mixed =
-        AbBlock(Zlib().Stored(false, "ab").Bits(2, 3).Fixed('c').Fixed(256), 1).Code(0x3A, 9).bytes;
+        AbBlock(Zlib().Stored(false, "ab").Bits(2, 3).Fixed('c').Fixed(256), 2, 2, 2, 1)
+            .Code(0x3A, 9)
+            .bytes;
     const size_t n = mixed.size();
     auto idat = [&](size_t from, size_t to) {
         return Chunk("IDAT", Bytes(mixed.begin() + from, mixed.begin() + to));
     };
     auto fixedA = [] { return Zlib().Bits(3, 3).Fixed('a'); };  // a last fixed block
     const Case cases[] = {
-        {"stored length 0", Zlib().Stored(true, "").bytes, OK},
-        {"distance 1 length 258", fixedA().Fixed(285).Code(0, 5).Fixed(256).bytes, OK,
-         std::string(259, 'a'), 300},
-        {"stored, fixed and dynamic", mixed, OK, "abcabbbb"},
         {"no trailer", Zlib().Stored(true, "hi").bytes, OK, "hi"},
-        {"wrong trailer", Zlib().Stored(true, "hi").Bits(0x1234FFFF, 32).bytes, OK, "hi"},
-        {"FCHECK not checked", BitWriter().Bits(0x78, 16).Stored(true, "ok").bytes, OK, "ok"},
         {"method 7", BitWriter().Bits(0x9C77, 16).Stored(true, "x").bytes, INFLATE_BAD_HEADER},
-        {"window 8", BitWriter().Bits(0x9C88, 16).Stored(true, "x").bytes, INFLATE_BAD_HEADER},
         {"preset dictionary", BitWriter().Bits(0xBB78, 16).bytes, INFLATE_BAD_HEADER},
         {"block type 3", Zlib().Bits(7, 3).Bits(0, 16).bytes, INFLATE_BAD_BLOCK_TYPE},
         {"bad NLEN", Zlib().Bits(1, 3).Align().Bits(0x20002, 32).bytes, INFLATE_BAD_STORED_LENGTH},
         {"16 first", Dynamic(Zlib(), 258, 1, {{16, 0}}).bytes, BAD_LENGTHS},
-        // 138 + 120 zeros leave one length of 259: each repeat runs past it.
-        {"16 past the end", Dynamic(Zlib(), 258, 1, {{18, 127}, {18, 109}, {16, 0}}).bytes,
-         BAD_LENGTHS},
-        {"17 past the end", Dynamic(Zlib(), 258, 1, {{18, 127}, {18, 109}, {17, 0}}).bytes,
-         BAD_LENGTHS},
+        // 138 + 111 zeros leave 10 lengths of 259: a repeat of 11 runs past them.
         {"18 past the end", Dynamic(Zlib(), 258, 1, {{18, 127}, {18, 100}, {18, 0}}).bytes,
          BAD_LENGTHS},
         // Four code-length codes of 1 bit.
         {"over-subscribed", Zlib().Bits(5, 3).Bits(1, 14).Bits(0x249, 12).Bits(0, 16).bytes,
          BAD_LENGTHS},
-        {"no distance code", AbBlock(Zlib(), 0).Code(0, 2).Code(3, 2).Bits(0, 16).bytes,
+        {"no distance code", AbBlock(Zlib(), 2, 2, 2, 0).Code(0, 2).Code(3, 2).Bits(0, 16).bytes,
          INFLATE_BAD_CODE, "a"},
         {"literal/length 286", Zlib().Bits(3, 3).Fixed(286).Bits(0, 16).bytes, INFLATE_BAD_SYMBOL},
         {"distance code 30", fixedA().Fixed(257).Code(30, 5).Bits(0, 16).bytes, INFLATE_BAD_SYMBOL,
          "a"},
         {"distance too far", fixedA().Fixed(257).Code(1, 5).Fixed(256).bytes,
          INFLATE_DISTANCE_TOO_FAR, "a"},
-        {"stored past the buffer", Zlib().Stored(true, "abc").bytes, FULL, "", 2},
-        {"literal past the buffer", fixedA().Fixed('b').Fixed('c').Fixed(256).bytes, FULL, "ab", 2},
-        {"copy past the buffer", fixedA().Fixed(257).Code(0, 5).Fixed(256).bytes, FULL, "a", 3},
         {"empty input", {}, ENDED},
-        {"header only", Zlib().bytes, ENDED},
         {"stored block cut short", Drop(Zlib().Stored(true, "abcde").bytes, 4), ENDED, "a"},
         {"no end of block", fixedA().bytes, ENDED, "a"},
         {"split over IDATs, one empty",
-         Cat({idat(0, 3), idat(3, 3), idat(3, n), Chunk("IEND", {})}), OK, "abcabbbb", 10, true},
+         Cat({idat(0, 3), idat(3, 3), idat(3, n), Chunk("IEND", {})}), OK, "abcabbbb", true},
         // Another chunk ends the chain: the last IDAT is never read.
         {"chunk between IDATs", Cat({idat(0, 9), Chunk("tEXt", {'a'}), idat(9, n)}), ENDED, "ab",
-         10, true},
+         true},
         // A last IDAT longer than the file is not followed.
-        {"truncated last IDAT", Drop(Cat({idat(0, 9), idat(9, n)}), 5), ENDED, "ab", 10, true},
+        {"truncated last IDAT", Drop(Cat({idat(0, 9), idat(9, n)}), 5), ENDED, "ab", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Bytes input = c.input, output(c.capacity);  // exact sizes: ASan sees any overrun
+        Bytes input = c.input, output(10);  // exact sizes: ASan sees any overrun
         const unsigned char* begin = input.empty() ? nullptr : input.data();
         size_t written = 12345;
         EXPECT_EQ(InflateZlib(c.chained ? IdatInflateInput(begin, begin + input.size())

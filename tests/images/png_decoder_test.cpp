@@ -1,5 +1,6 @@
 // The PNG decoder on hand-built files (zero CRCs, which it does not check): the refusals that
-// keep bad files from reaching memory, and no byte left unset. libpng checks the pixel formats.
+// keep bad files from reaching memory, and no byte left unset. The PngSuite comparison with libpng
+// checks the pixel formats, palettes, bad signatures and a missing IDAT.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -28,8 +29,6 @@ Bytes Png(const Bytes& header, const Bytes& raw, const Bytes& middle = {}) {
 
 TEST(PngDecoder, RefusesWhatItCannotDecode) {
     const Bytes good = Png(kGrey, {0, 7});
-    Bytes badSignature = good;
-    badSignature[1] = 'Q';
     const uint32_t BAD = PNG_ERROR_BAD_DATA, UNSUPPORTED = PNG_ERROR_UNSUPPORTED;
     const struct {
         const char* name;
@@ -38,32 +37,25 @@ TEST(PngDecoder, RefusesWhatItCannotDecode) {
         bool opens = false;  // refused only once inflated
         Bytes pixels = {};   // when given, the bitmap's bytes
     } cases[] = {
-        {"valid", good, PNG_ERROR_NONE, true},
         {"no IEND", Drop(good, 12), PNG_ERROR_NONE, true},
         // A stream that ends before the image does leaves zero rows behind.
         {"short stream", Png(Header(1, 3, {8, 0}), {0, 7}), PNG_ERROR_NONE, true,
          Cat({{7}, Bytes(11, 0)})},
-        {"ancillary chunk skipped", Png(kGrey, {0, 7}, Chunk("ruby", {1})), PNG_ERROR_NONE, true},
         {"length near 2^32 ends the walk",
          Cat({good, BigEndian(0xFFFFFFF4), {'r', 'u', 'b', 'y', 0, 0, 0, 0}}), PNG_ERROR_NONE,
          true},
-        {"signature", badSignature, BAD},
         {"fewer than 16 bytes", Drop(good, good.size() - 15), BAD},
-        {"IHDR not first", Png(Chunk("PLTE", {1, 2, 3}), {0, 7}), BAD},
         {"IHDR of 12 bytes", Cat({kSignature, Chunk("IHDR", Bytes(12, 1)), Idat({0, 7})}), BAD},
         {"IHDR past the file's end", Drop(good, good.size() - 20), BAD},
         {"width 0", Png(Header(0, 1, {8, 0}), {0, 7}), BAD},
-        {"no IDAT", Cat({kSignature, kGrey, Chunk("IEND", {})}), BAD},
         {"palette without PLTE", Png(Header(1, 1, {8, 3}), {0, 0}), BAD},
         {"corrupt image data", Cat({kSignature, kGrey, Chunk("IDAT", {0x78, 0x9C, 0xFF})}), BAD,
          true},
         {"filter type 5", Png(kGrey, {5, 7}), BAD, true},
         {"unknown critical chunk", Png(kGrey, {0, 7}, Chunk("CRIT", {})), UNSUPPORTED},
         {"interlace 2", Png(Header(1, 1, {8, 0, 0, 0, 2}), {0, 0}), UNSUPPORTED},
-        {"compression 1", Png(Header(1, 1, {8, 0, 1}), {0, 0}), UNSUPPORTED},
         // Beyond the pixel limit nothing is allocated; the old size guards sit behind it.
         {"46000 x 46000", Png(Header(46000, 46000, {8, 0}), {0, 0}), PNG_ERROR_TOO_MANY_PIXELS},
-        {"width 2^31", Png(Header(0x80000000u, 1, {8, 0}), {0, 0}), PNG_ERROR_TOO_MANY_PIXELS},
         {"4000 x 4000, at the limit", Png(Header(4000, 4000, {8, 0}), {0, 7}), PNG_ERROR_NONE,
          true},
     };
@@ -79,15 +71,6 @@ TEST(PngDecoder, RefusesWhatItCannotDecode) {
         EXPECT_TRUE(c.pixels.empty() || r.pixels == c.pixels);
     }
     g_pngAllocate = std::malloc;
-}
-
-// Index 5 of a one-entry palette reads black, never what was in memory.
-TEST(PngDecoder, IndexPastThePaletteIsBlack) {
-    Decoded r = DecodePng(Png(Header(2, 1, {8, 3}), {0, 0, 5}, Chunk("PLTE", {10, 20, 30})));
-    ASSERT_EQ(r.error, PNG_ERROR_NONE);
-    EXPECT_EQ(r.format.tableEntries, 256u);
-    EXPECT_EQ(Bytes(r.format.colourTable[0], r.format.colourTable[6]),
-              Cat({{30, 20, 10, 0}, Bytes(20, 0)}));
 }
 
 // The size a picture is laid out with before it is decoded: SOF0 says 600 high, 800 wide.

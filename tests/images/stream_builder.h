@@ -72,6 +72,13 @@ inline BitWriter Zlib() {
     return BitWriter().Bits(0x9C78, 16);
 }  // deflate, 32K window
 
+// After `w`, a last dynamic block where 'a', 'b' and end of block get codes of `a`, `b` and `end`
+// bits, length 3 one of 2 bits (00, 01, 10, 11 when all are 2), distance 1 one of `distance`.
+inline BitWriter AbBlock(BitWriter w, unsigned a, unsigned b, unsigned end, unsigned distance) {
+    return Dynamic(w, 258, 1,
+                   {{18, 86}, {a, 0}, {b, 0}, {18, 127}, {18, 8}, {end, 0}, {2, 0}, {distance, 0}});
+}
+
 inline Bytes Cat(std::initializer_list<Bytes> parts) {
     Bytes all;
     for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
