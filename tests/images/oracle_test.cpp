@@ -16,10 +16,9 @@
 
 namespace {
 
-// zlib's raw inflate and ours agree on accepting or refusing each stream and on the bytes; the
-// bytes fit an exact buffer and one byte less is refused, never overrun. The streams: random
-// bytes, words, runs and a gradient through zlib at every level and strategy, then dynamic blocks
-// on the edge of validity.
+// zlib's raw inflate and ours agree on accepting each stream and on its bytes, which fit an exact
+// buffer; one byte less is refused, never overrun. Streams: random bytes, words, runs and a
+// gradient through zlib at every level and strategy, then dynamic blocks on the edge of validity.
 TEST(InflateOracle, AgreesWithZlib) {
     std::mt19937 random(7);
     std::vector<Bytes> samples(4, Bytes(150000));
@@ -63,7 +62,7 @@ TEST(InflateOracle, AgreesWithZlib) {
     }
     for (const Bytes& stream : streams) {
         SCOPED_TRACE(testing::Message() << "stream " << &stream - &streams[0]);
-        Bytes theirs(150001), ours(theirs.size());
+        Bytes theirs(150001);
         z_stream z = {};
         ASSERT_EQ(inflateInit2(&z, -15), Z_OK);
         z.next_in = const_cast<unsigned char*>(stream.data() + 2);
@@ -74,11 +73,10 @@ TEST(InflateOracle, AgreesWithZlib) {
         theirs.resize(z.total_out);
         inflateEnd(&z);
         const InflateInput input = FlatInflateInput(stream.data(), stream.size());
+        Bytes ours(accepted ? theirs.size() : 150001);
         size_t written = 0;
         EXPECT_EQ(InflateZlib(input, ours.data(), ours.size(), &written) == INFLATE_OK, accepted);
         if (!accepted) continue;
-        ours.resize(theirs.size());
-        EXPECT_EQ(InflateZlib(input, ours.data(), ours.size(), &written), INFLATE_OK);
         EXPECT_TRUE(written == theirs.size() && ours == theirs);
         if (theirs.empty()) continue;
         Bytes small(theirs.size() - 1);
@@ -145,8 +143,8 @@ Bytes AsReferenceRows(const Decoded& ours) {
     return rows;
 }
 
-// Valid files decode to libpng's pixels and palette; x-files (corrupt on purpose) are refused,
-// unless only a CRC is wrong, which neither side checks here.
+// Valid files decode to libpng's pixels and palette; x-files are refused unless only a CRC is
+// wrong.
 TEST(PngOracle, PngSuiteAgreesWithLibpng) {
     int count = 0;
     for (const auto& entry : std::filesystem::directory_iterator(BRELO_PNGSUITE_DIR)) {

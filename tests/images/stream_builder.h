@@ -1,5 +1,5 @@
-// Hand-built zlib streams and PNG chunks: every bit is chosen by the test. The PNG decoder in
-// one call.
+// Hand-built zlib streams and PNG chunks, every bit chosen by the test; the PNG decoder in one
+// call.
 #pragma once
 
 #include <cstdint>
@@ -107,8 +107,7 @@ struct Decoded {
     Bytes pixels;            // 0xEE where not converted
 };
 
-// Open, describe (from the header, as pictures are laid out), decode and convert, stopping at
-// the first failure.
+// Open, describe (from the header, as pictures are laid out), decode, convert; stop at a failure.
 inline Decoded DecodePng(const Bytes& file) {
     Decoded r = {};
     std::memset(&r.format, 0xAA, sizeof r.format);

@@ -18,19 +18,14 @@ using Codes = std::vector<std::pair<uint32_t, int>>;
 Bytes Pack(Codes codes, const Codes& more = {}) {
     codes.insert(codes.end(), more.begin(), more.end());
     Bytes out;
-    uint64_t bits = 0;
-    int count = 0;
+    size_t bit = 0;
     for (const auto& [code, width] : codes) {
-        for (int i = width - 1; i >= 0; --i) {
-            bits = (bits << 1) | ((uint64_t{code} >> i) & 1u);
-            if (++count == 8) {
-                out.push_back(static_cast<uint8_t>(bits));
-                bits = 0;
-                count = 0;
-            }
+        for (int i = width - 1; i >= 0; --i, ++bit) {
+            if (bit % 8 == 0) out.push_back(0);
+            out.back() =
+                static_cast<uint8_t>(out.back() | (uint64_t{code} >> i & 1u) << (7 - bit % 8));
         }
     }
-    if (count > 0) out.push_back(static_cast<uint8_t>(bits << (8 - count)));
     return out;
 }
 
@@ -52,7 +47,6 @@ TEST(LzwDecompress, HandPackedStreams) {
     } rows[] = {
         // clang-format off
         {"reset keeps pending", {0x20, 0x90, 0xA0, 0x44, 0x38, 0x1C, 0x00}, LZW_OK, "ABCBC"},
-        {"above next free", {0x20, 0xC1, 0x00}, LZW_E_CORRUPT, ""},
         {"empty", {}, LZW_E_EMPTY, ""},
         {"first code 256 is a literal", Pack({{256, 9}, {66, 9}, {256, 9}}), LZW_OK, {"\0B", 2}},
         {"code spans five bytes", Pack(wide, {{66, 32}, {256, 32}}), LZW_OK, "AB"},
@@ -75,8 +69,7 @@ TEST(LzwDecompress, HandPackedStreams) {
     }
 }
 
-// Codes 65, 259, 260, ... each define a string one byte longer than the last:
-// the output grows quadratically and soon passes 120000 bytes.
+// Codes 65, 259, 260, ... each define a string one byte longer: the output soon passes 120000.
 TEST(LzwDecompress, OutputLimitIsRefusedNotOverrun) {
     Codes codes = {{65, 9}};
     int width = 9;
@@ -97,7 +90,7 @@ size_t g_failSize = 0;
 TEST(LzwDecompress, RefusalsLeaveNoOutput) {
     Bytes big = Pack({{65, 9}, {256, 9}});
     big.resize(65536, 0);
-    const std::vector<std::string> noMemory = {"Information|Impossible d'allouer la memoire|0"};
+    const Texts noMemory = {"Information|Impossible d'allouer la memoire|0"};
     const struct {
         const char* name;
         Bytes block;

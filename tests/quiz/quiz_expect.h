@@ -1,9 +1,7 @@
-// Random quizzes, quiz records and sources on one line, the decoder in one call, a message
-// recorder.
+// Random quizzes, quiz records and sources on one line, the decoder in one call, messages.
 #pragma once
 
 #include <cstdio>
-#include <initializer_list>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,8 +14,7 @@
 using Bytes = std::vector<uint8_t>;
 using Texts = std::vector<std::string>;
 
-// Texts of 0, 259 or a few Windows-1252 characters (never '|' or zero); codes for some questions;
-// other accepted forms of 1 to 259 characters for a third of the answers.
+// Texts of 0, 259 or a few Windows-1252 characters (never '|' or zero), some codes and forms.
 inline QuizSource RandomQuiz(uint32_t seed, int mediaKind, int answers, int displayMode,
                              size_t questions) {
     static const char letters[] =
@@ -53,18 +50,10 @@ inline QuizSource RandomQuiz(uint32_t seed, int mediaKind, int answers, int disp
 // "m<media> a<answers> d<mode> c<colour> <count>:title/author/explanations/label1/label2",
 // then " [answer1,answer2,prompt,extraText]" per question, " |code|..." if any code is set,
 // " q.k=form;form" per answer with other accepted forms and " accents" if they are tolerated.
-inline std::string QuizHead(int media, int answers, int mode, unsigned colour, int count,
-                            std::initializer_list<std::string> texts) {
+inline std::string Head(int media, int answers, int mode, unsigned colour, int count) {
     char head[64];
-    std::snprintf(head, sizeof head, "m%d a%d d%d c%06X %d", media, answers, mode, colour, count);
-    std::string line = head;
-    char separator = ':';
-    for (const std::string& text : texts) line += separator + text, separator = '/';
-    return line;
-}
-inline std::string QuizNode(const std::string& a1, const std::string& a2, const std::string& prompt,
-                            const std::string& extra) {
-    return " [" + a1 + "," + a2 + "," + prompt + "," + extra + "]";
+    std::snprintf(head, sizeof head, "m%d a%d d%d c%06X %d:", media, answers, mode, colour, count);
+    return head;
 }
 
 inline std::string OtherForms(size_t question, int answer, const std::vector<std::string>& forms) {
@@ -76,12 +65,14 @@ inline std::string OtherForms(size_t question, int answer, const std::vector<std
 
 inline std::string Summary(const QuizRecord& q) {
     std::string line =
-        QuizHead(q.mediaKind, q.answersPerQuestion, q.displayMode, q.QuizColor(), q.questionCount,
-                 {q.title, q.author, q.explanations, q.answerLabel1, q.answerLabel2});
+        Head(q.mediaKind, q.answersPerQuestion, q.displayMode, q.QuizColor(), q.questionCount) +
+        q.title + "/" + q.author + "/" + q.explanations + "/" + q.answerLabel1 + "/" +
+        q.answerLabel2;
     std::string forms;
     size_t number = 0;
     for (const QuestionNode* n = q.firstQuestion; n != nullptr; n = n->next) {
-        line += QuizNode(n->answer1, n->answer2, n->prompt, n->extraText);
+        line += " [" + std::string(n->answer1) + "," + n->answer2 + "," + n->prompt + "," +
+                n->extraText + "]";
         ++number;
         forms += OtherForms(number, 1, n->otherForms[0]) + OtherForms(number, 2, n->otherForms[1]);
     }
@@ -92,21 +83,22 @@ inline std::string Summary(const QuizRecord& q) {
            (q.accentsTolerated ? " accents" : "");
 }
 
-// As loaded: answer2 only with two answers, extraText only where stored, codes if loaded.
-inline std::string Summary(const QuizSource& s, bool withCodes = true) {
-    const bool extra = s.displayMode != 0 && s.displayMode != 5;
-    std::string line = QuizHead(
-        s.mediaKind, s.answersPerQuestion, s.displayMode,
-        s.colorRed | s.colorGreen << 8 | s.colorBlue << 16, static_cast<int>(s.questions.size()),
-        {s.title, s.author, s.explanations, s.answerLabel1, s.answerLabel2});
+// As loaded: answer2 only with two answers, extraText only where stored.
+inline std::string Summary(const QuizSource& s) {
+    const bool two = s.answersPerQuestion == 2, extra = s.displayMode != 0 && s.displayMode != 5;
+    std::string line = Head(s.mediaKind, s.answersPerQuestion, s.displayMode,
+                            s.colorRed | s.colorGreen << 8 | s.colorBlue << 16,
+                            static_cast<int>(s.questions.size())) +
+                       s.title + "/" + s.author + "/" + s.explanations + "/" + s.answerLabel1 +
+                       "/" + s.answerLabel2;
     std::string codes, forms;
     for (size_t i = 0; i < s.questions.size(); ++i) {
         const QuizSourceQuestion& q = s.questions[i];
-        line += QuizNode(q.answer1, s.answersPerQuestion == 2 ? q.answer2 : "", q.prompt,
-                         extra ? q.extraText : "");
-        codes += "|" + (withCodes && i < s.codes.size() ? s.codes[i] : "");
+        line += " [" + q.answer1 + "," + (two ? q.answer2 : "") + "," + q.prompt + "," +
+                (extra ? q.extraText : "") + "]";
+        codes += "|" + (i < s.codes.size() ? s.codes[i] : "");
         forms += OtherForms(i + 1, 1, q.otherAnswers1) +
-                 OtherForms(i + 1, 2, s.answersPerQuestion == 2 ? q.otherAnswers2 : Texts());
+                 OtherForms(i + 1, 2, two ? q.otherAnswers2 : Texts());
     }
     return line + (codes.find_first_not_of('|') == std::string::npos ? "" : " " + codes) + forms +
            (s.accentsTolerated ? " accents" : "");
