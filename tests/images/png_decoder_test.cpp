@@ -12,6 +12,27 @@
 
 namespace {
 
+Bytes Cat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+// All but the last `count` bytes.
+Bytes Drop(Bytes bytes, size_t count) {
+    bytes.resize(bytes.size() - count);
+    return bytes;
+}
+
+Bytes BigEndian(uint32_t v) {
+    return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
+}
+
+// A chunk with a zero CRC (the decoder reads CRCs and checks none).
+Bytes Chunk(const char* type, const Bytes& data) {
+    return Cat({BigEndian(uint32_t(data.size())), Bytes(type, type + 4), data, BigEndian(0)});
+}
+
 TEST(Inflate, HandBuiltStreams) {
     const InflateError OK = INFLATE_OK, ENDED = INFLATE_INPUT_ENDED;
     // Stored "ab", fixed "c", then dynamic a, b, length 3 at distance 1, end of block.

@@ -1,5 +1,4 @@
-// Hand-built zlib streams and PNG chunks, every bit chosen by the test; the PNG decoder in one
-// call.
+// Hand-built zlib streams, every bit chosen by the test, and the PNG decoder in one call.
 #pragma once
 
 #include <cstdint>
@@ -77,27 +76,6 @@ inline BitWriter Zlib() {
 inline BitWriter AbBlock(BitWriter w, unsigned a, unsigned b, unsigned end, unsigned distance) {
     return Dynamic(w, 258, 1,
                    {{18, 86}, {a, 0}, {b, 0}, {18, 127}, {18, 8}, {end, 0}, {2, 0}, {distance, 0}});
-}
-
-inline Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
-
-// All but the last `count` bytes.
-inline Bytes Drop(Bytes bytes, size_t count) {
-    bytes.resize(bytes.size() - count);
-    return bytes;
-}
-
-inline Bytes BigEndian(uint32_t v) {
-    return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
-}
-
-// A chunk with a zero CRC (the decoder reads CRCs and checks none).
-inline Bytes Chunk(const char* type, const Bytes& data) {
-    return Cat({BigEndian(uint32_t(data.size())), Bytes(type, type + 4), data, BigEndian(0)});
 }
 
 struct Decoded {
