@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "tests/authoring/pe_fixture.h"
+#include "tests/authoring/fixture.h"
 
 namespace {
 
@@ -51,25 +51,23 @@ TEST(PeResources, ReadsAndReplacesKeepingTheProgramAndUpdatingEveryHeader) {
     const std::vector<PeResource> replacement = {
         {ResourceId::Named("IMG"), ResourceId::Number(401), 0, 0, std::vector<uint8_t>(777, 2)},
         {ResourceId::Named("PATCH"), ResourceId::Number(104), 0, 0, std::vector<uint8_t>(5000, 1)}};
-    for (const FixtureLayout layout : {FixtureLayout{true, false}, FixtureLayout{false, false},
-                                       FixtureLayout{true, true}, FixtureLayout{false, true}}) {
-        SCOPED_TRACE(testing::Message()
-                     << "plus " << layout.plus << " last " << layout.resourcesLast);
-        std::vector<uint8_t> image = MakeFixtureImage(PlayerResources(), layout), cut = image, out,
+    for (const bool last : {false, true}) {
+        SCOPED_TRACE(last ? "resources last" : ".reloc last");
+        std::vector<uint8_t> image = MakeFixtureImage(PlayerResources(), last), cut = image, out,
                              again;
         // The empty last resource ends the section, cut to size as some linkers leave it.
-        const size_t table = FixtureSectionTable(layout.plus);
+        const size_t table = kFixtureSectionTable;
         FixturePut(cut, table + 40 + 16, FixtureGet(cut, table + 40 + 8));
         EXPECT_EQ(ReadBack(cut), Listed(PlayerResources()));
         std::string error;
         ASSERT_TRUE(ReplacePeResources(image, replacement, out, error)) << error;
 
         const uint32_t sections = FixtureGet(out, kFixturePeOffset + 6, 2);
-        EXPECT_EQ(sections, layout.resourcesLast ? 2u : 4u);
+        EXPECT_EQ(sections, last ? 2u : 4u);
         const size_t last = table + 40 * (sections - 1u);
         const uint32_t rva = FixtureGet(out, last + 12), size = FixtureGet(out, last + 8);
         const uint32_t raw = FixtureGet(out, last + 16), pointer = FixtureGet(out, last + 20);
-        EXPECT_EQ(FixtureGet(out, FixtureDirectories(layout.plus) + 20), size);
+        EXPECT_EQ(FixtureGet(out, kFixtureDirectories + 20), size);
         EXPECT_EQ(FixtureGet(out, kFixtureOptional + 56),  // SizeOfImage
                   (rva + size + kFixtureSectionAlignment - 1) & ~(kFixtureSectionAlignment - 1));
         EXPECT_EQ((pointer | raw) % kFixtureFileAlignment, 0u);
@@ -90,16 +88,15 @@ TEST(PeResources, NewSectionNeverOverlapsTheHeaders) {
     std::vector<uint8_t> image = MakeFixtureImage({}), out;
     FixturePut(image, kFixturePeOffset + 6, 0, 2);
     FixturePut(image, kFixtureOptional + 56, 0);
-    std::fill(image.begin() + FixtureSectionTable(true), image.begin() + kFixtureHeaders, 0);
+    std::fill(image.begin() + kFixtureSectionTable, image.begin() + kFixtureHeaders, 0);
     std::string error;
     ASSERT_TRUE(ReplacePeResources(image, PlayerResources(), out, error)) << error;
-    EXPECT_GE(FixtureGet(out, FixtureSectionTable(true) + 12), kFixtureHeaders);
+    EXPECT_GE(FixtureGet(out, kFixtureSectionTable + 12), kFixtureHeaders);
     EXPECT_EQ(ReadBack(out), Listed(PlayerResources()));
 }
 
 TEST(PeResources, RefusesDamagedOrUnsuitablePrograms) {
-    const size_t table = FixtureSectionTable(true), dirs = FixtureDirectories(true),
-                 opt = kFixtureOptional;
+    const size_t table = kFixtureSectionTable, dirs = kFixtureDirectories, opt = kFixtureOptional;
     const std::vector<uint8_t> fixture = MakeFixtureImage(PlayerResources());
     const size_t rsrc = FixtureGet(fixture, table + 40 + 20);
     const uint8_t logo[] = {'L', 0, 'O', 0, 'G', 0, 'O', 0};  // its length comes first

@@ -10,10 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "page/control_ids.h"  // ID_PROMPT, ID_RESULT_LABEL
+#include "page/control_ids.h"  // ID_RESULT_LABEL
 #include "authoring/class_results.h"
 #include "authoring/file_output.h"
 #include "authoring/quiz_resources.h"
+#include "tests/authoring/fixture.h"
 
 namespace fs = std::filesystem;
 
@@ -38,23 +39,19 @@ DWORD Launch(const std::wstring& exe, const std::wstring& arguments, const fs::p
     return code;
 }
 
-// The caption and question prompts of a player, in Windows-1252, and its first result labels.
-struct Shown {
-    std::vector<std::string> texts, labels;
-};
-
-BOOL CALLBACK Collect(HWND window, LPARAM shown) {
-    auto& s = *reinterpret_cast<Shown*>(shown);
-    char text[512] = {};
-    GetWindowTextA(window, text, 512);
-    const int n = GetDlgCtrlID(window) - ID_RESULT_LABEL;
-    if (GetDlgCtrlID(window) == ID_PROMPT) s.texts.push_back(text);
-    if (n >= 1 && n <= static_cast<int>(s.labels.size())) s.labels[n - 1] = text;
+BOOL CALLBACK CollectLabels(HWND window, LPARAM shown) {
+    auto& texts = *reinterpret_cast<std::vector<std::string>*>(shown);
+    const int n = GetDlgCtrlID(window) - ID_RESULT_LABEL;  // texts[0] is the caption
+    char text[64] = {};
+    if (n >= 1 && n < static_cast<int>(texts.size()) && GetWindowTextA(window, text, 64) >= 0)
+        texts[n] = text;
     return TRUE;
 }
 
-Shown StartAndLook(const fs::path& exe, const fs::path& folder, size_t labels) {
-    Shown shown;
+// The caption and the first `labels` result labels of the player started in `folder`, in
+// Windows-1252.
+std::vector<std::string> StartAndLook(const fs::path& exe, const fs::path& folder, size_t labels) {
+    std::vector<std::string> shown;
     Launch(exe.wstring(), L"", folder, [&shown, labels](DWORD id) {
         HWND main = nullptr;
         for (int i = 0; i < 300 && main == nullptr; ++i) {
@@ -68,11 +65,12 @@ Shown StartAndLook(const fs::path& exe, const fs::path& folder, size_t labels) {
         if (main == nullptr) return;
         char caption[512] = {};
         GetWindowTextA(main, caption, 512);
-        // The page builds its rows while the window opens; give it a moment.
-        for (int i = 0; i < 50 && shown.texts.size() < 2; ++i) {
+        shown = {caption};
+        shown.resize(labels + 1);
+        // The page builds its rows and restores the answers while the window opens.
+        for (int i = 0; i < 50 && shown[1].empty(); ++i) {
             Sleep(100);
-            shown = {{caption}, std::vector<std::string>(labels)};
-            EnumChildWindows(main, Collect, reinterpret_cast<LPARAM>(&shown));
+            EnumChildWindows(main, CollectLabels, reinterpret_cast<LPARAM>(&shown));
         }
         PostMessageW(main, WM_CLOSE, 0, 0);
     });
@@ -85,9 +83,8 @@ TEST(QuizExe, EveryRouteGivesAPlayerThatShowsItsQuiz) {
     // Paths from the build are Unix paths; wine finds them on the current drive.
     auto full = [](const char* path) { return fs::absolute(path).wstring(); };
     const std::wstring player = full(BRELO_PLAYER_EXE), json = full(BRELO_CAPITALS_JSON);
-    const fs::path folder =
-        fs::temp_directory_path() / (L"brelo-quiz-exe-" + std::to_wstring(GetCurrentProcessId()));
-    fs::create_directories(folder);
+    Scratch scratch("quiz-exe");
+    const fs::path folder = scratch.dir;
     const fs::path written = folder / L"pe-writer.exe",
                    command = folder / L"command line \u00e9.exe";
     QuizProject project;
@@ -135,19 +132,13 @@ TEST(QuizExe, EveryRouteGivesAPlayerThatShowsItsQuiz) {
     std::string why, warning;
     ASSERT_TRUE(LoadResultsQuiz(command.u8string(), record, error) &&
                 JudgeAnswersFile(record, {answers.begin(), answers.end()}, judged, why, warning));
-    const std::vector<std::string> verdicts(judged.verdicts.begin(), judged.verdicts.end());
-    EXPECT_EQ(verdicts[0] + " " + verdicts[2], "BRAVO Accents");
+    std::vector<std::string> shown = {project.quiz.title};
+    shown.insert(shown.end(), judged.verdicts.begin(), judged.verdicts.end());
+    EXPECT_EQ(shown[1] + " " + shown[3], "BRAVO Accents");
     for (const fs::path& exe : {written, command}) {
-        SCOPED_TRACE(exe.u8string());
         std::ofstream(fs::path(exe).replace_extension(L".txt"), std::ios::binary) << answers;
-        const Shown shown = StartAndLook(exe, folder, verdicts.size());
-        ASSERT_EQ(shown.texts.size(), project.quiz.questions.size() + 1) << "caption, prompts";
-        EXPECT_EQ(shown.texts[0], project.quiz.title);
-        EXPECT_EQ(shown.texts[1], project.quiz.questions[0].prompt);
-        EXPECT_EQ(shown.labels, verdicts);
+        EXPECT_EQ(StartAndLook(exe, folder, judged.verdicts.size()), shown) << exe.u8string();
     }
-    std::error_code ec;
-    fs::remove_all(folder, ec);
 }
 
 }  // namespace
