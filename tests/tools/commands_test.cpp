@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
-#include <set>
 #include <sstream>
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -235,13 +234,8 @@ TEST(Commands, RefusesWhatItCannotUseAndLeavesNothingBehind) {
         {1,
          {"unpack", p("q.exe"), "-o", p("full")},
          "$/full: already exists and is not an empty folder\n"}};
-    auto names = [&dir] {
-        std::set<std::string> list;
-        for (const auto& f : fs::directory_iterator(dir.dir))
-            list.insert(f.path().filename().u8string());
-        return list;
-    };
-    const std::set<std::string> before = names();
+    auto entries = [&dir] { return std::distance(fs::directory_iterator(dir.dir), {}); };
+    const auto before = entries();
     for (const auto& row : rows) {
         std::string expected = row.err;
         for (size_t i; (i = expected.find("$/")) != std::string::npos;)
@@ -252,7 +246,7 @@ TEST(Commands, RefusesWhatItCannotUseAndLeavesNothingBehind) {
         EXPECT_EQ(err.rfind(expected, 0), 0u) << err;
         EXPECT_EQ(err.find("usage: brelo-make check") != std::string::npos, exit == EXIT_USAGE);
     }
-    EXPECT_EQ(names(), before);  // no output, no work in progress left
+    EXPECT_EQ(entries(), before);  // no output, no work in progress left
     EXPECT_EQ(Files(p("full")), (std::map<std::string, std::string>{{"keep.txt", "mine"}}));
     EXPECT_EQ(ReadAll(p("empty.exe")), player);
     ASSERT_EQ(Tool({"unpack", p("q.exe"), "-o", p("keep")}).first, EXIT_OK);
