@@ -19,8 +19,7 @@ inline std::string ReadAll(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// A scratch folder holding `files`, randomly named as the native and sanitizer runs may
-// overlap, removed with whatever is left in it.
+// A scratch folder holding `files`, randomly named (test runs may overlap), removed at the end.
 struct Scratch {
     std::filesystem::path dir;
     explicit Scratch(const std::string& name, const std::map<std::string, std::string>& files = {})

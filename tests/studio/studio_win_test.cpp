@@ -1,5 +1,4 @@
-// The real Studio window driven by messages, as a teacher's clicks and typing
-// would drive it; file dialogs are bypassed through the commands behind them.
+// The real Studio window driven by messages; file dialogs bypassed by the commands behind them.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -55,8 +54,7 @@ TEST(StudioWindow, EditsChecksSavesBuildsAndAsksBeforeLosingWork) {
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(Text(window, 0), L"capitales.json - Brelo Studio");
 
-    // An emptied answer is listed as brelo-make check lists it; double-clicking
-    // the problem selects its question and field.
+    // An emptied answer is listed; double-clicking the problem selects its question and field.
     ListView_SetItemState(GetDlgItem(window, ID_LIST), 2, LVIS_SELECTED, LVIS_SELECTED);
     const std::wstring answer = Text(window, ID_ANSWER1);
     SetDlgItemTextW(window, ID_ANSWER1, L"");

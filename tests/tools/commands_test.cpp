@@ -32,11 +32,6 @@ PeResource Res(ResourceId type, uint16_t name, const std::string& b) {
     return {type, ResourceId::Number(name), 0x40C, 0, std::vector<uint8_t>(b.begin(), b.end())};
 }
 
-std::string Player(const std::vector<PeResource>& resources) {
-    const std::vector<uint8_t> image = MakeFixtureImage(resources);
-    return std::string(image.begin(), image.end());
-}
-
 // The exit code and what went to stderr.
 std::pair<int, std::string> Tool(std::vector<std::string> args) {
     args.insert(args.begin(), "brelo-make");
@@ -49,10 +44,11 @@ std::pair<int, std::string> Tool(std::vector<std::string> args) {
 TEST(Commands, BuildThenUnpackGivesTheSameSourceBack) {
     Scratch dir("roundtrip");
     const ResourceId img = ResourceId::Named("IMG");
-    dir.Write("brelo.exe",
-              Player({Res(ResourceId::Number(5), 1001, "dialog"),
-                      Res(ResourceId::Named("PATCH"), 104, "old quiz"), Res(img, 405, "old"),
-                      Res(img, 10496, "old"), Res(ResourceId::Number(10), 402, "old")}));
+    const std::vector<uint8_t> player =
+        MakeFixtureImage({Res(ResourceId::Number(5), 1001, "dialog"),
+                          Res(ResourceId::Named("PATCH"), 104, "old quiz"), Res(img, 405, "old"),
+                          Res(img, 10496, "old"), Res(ResourceId::Number(10), 402, "old")});
+    dir.Write("brelo.exe", {player.begin(), player.end()});
     const char* kinds[] = {"text", "picture", "sound", "video"};
     const char* clipTypes[] = {".mp3", ".wav", ".avi"};  // with the shortest clips the player takes
     const struct {
@@ -139,7 +135,8 @@ TEST(Commands, RefusesWhatItCannotUseAndLeavesNothingBehind) {
     std::string badData = ReadAll(kDemo + "flag2.png"), huge = badData;
     badData[badData.find("IDAT") + 6] = 7;  // a deflate block of the reserved type
     for (int i = 0; i < 8; ++i) huge[16 + i] = "\0\0\xB3\xB0"[i % 4];  // 46000 x 46000
-    const std::string player = Player({Res(ResourceId::Number(5), 1001, "dialog")});  // no quiz
+    const std::vector<uint8_t> fixture = MakeFixtureImage({Res(ResourceId::Number(5), 1001, "d")});
+    const std::string player(fixture.begin(), fixture.end());  // no quiz
     Scratch dir("refusals",
                 {{"q.json", R"({"title": "T", "questions": [{"answer1": "a"}]})"},
                  {"clips.json", R"({"title": "T", "media": "sound", "questions": [

@@ -48,8 +48,7 @@ BOOL CALLBACK CollectLabels(HWND window, LPARAM shown) {
     return TRUE;
 }
 
-// The caption and the first `labels` result labels of the player started in `folder`, in
-// Windows-1252.
+// The caption and the first `labels` result labels of the player started in `folder`.
 std::vector<std::string> StartAndLook(const fs::path& exe, const fs::path& folder, size_t labels) {
     std::vector<std::string> shown;
     Launch(exe.wstring(), L"", folder, [&shown, labels](DWORD id) {
@@ -77,8 +76,7 @@ std::vector<std::string> StartAndLook(const fs::path& exe, const fs::path& folde
     return shown;
 }
 
-// Our PE writer (the Linux route) and brelo-make.exe (the Windows route; the resource
-// script route builds the demo players the end-to-end tests start).
+// Our PE writer (the Linux route) and brelo-make.exe (the Windows route).
 TEST(QuizExe, EveryRouteGivesAPlayerThatShowsItsQuiz) {
     // Paths from the build are Unix paths; wine finds them on the current drive.
     auto full = [](const char* path) { return fs::absolute(path).wstring(); };
@@ -124,8 +122,7 @@ TEST(QuizExe, EveryRouteGivesAPlayerThatShowsItsQuiz) {
     const std::wstring build =
         L"build \"" + json + L"\" -o \"" + command.wstring() + L"\" --player \"" + player + L"\"";
     ASSERT_EQ(Launch(full(BRELO_MAKE_EXE), build, folder, [](DWORD) {}), 0u);
-    // Each player restores a pupil's answers file and judges it as `results` does: the
-    // example's "Vienne" also accepts "Wien"; its "Athènes" tells an accent slip apart.
+    // Both restore the verdicts `results` gives: "wien" is a second form, "Athenes" a slip.
     const std::string answers = "wien\r\nLisbone\r\nAthenes\r\n";
     QuizRecord record;
     PupilResult judged;
