@@ -23,7 +23,8 @@ namespace {
 // Runs `exe` in `folder`, calls `look` with its process id, returns its exit code.
 DWORD Launch(const std::wstring& exe, const std::wstring& arguments, const fs::path& folder,
              const std::function<void(DWORD)>& look) {
-    STARTUPINFOW startup = {sizeof startup};
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     std::wstring command = L"\"" + exe + L"\" " + arguments;
     if (!CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
