@@ -98,6 +98,7 @@ PictureSize PictureAt(const PageLayoutInput& input, int32_t q) {
 
 void LayoutGrid(const PageLayoutInput& input, int32_t questions, PageLayout& layout) {
     Builder add(layout, input.dpi);
+    layout.questionsPerRow = PAGE_QUESTIONS_PER_ROW;
     const int32_t apq = input.answersPerQuestion;
     const int32_t mode = input.displayMode;
     const int32_t box = add.Scale(PAGE_PICTURE_BOX);
@@ -204,6 +205,30 @@ PageLayout LayoutPage(const PageLayoutInput& input) {
         input.answersPerQuestion == 2 ? RIGHT_MARGIN_TWO_ANSWERS : RIGHT_MARGIN_ONE_ANSWER;
     layout.contentWidth = ScaleToDpi(layout.contentWidth + margin, input.dpi);
     return layout;
+}
+
+size_t PageRowEnd(const PageLayout& layout, size_t first) {
+    const std::vector<PageControl>& controls = layout.controls;
+    if (first >= controls.size()) return controls.size();
+    const int32_t perRow = std::max<int32_t>(layout.questionsPerRow, 1);
+    const int32_t row = (controls[first].question - 1) / perRow;
+    size_t end = first + 1;
+    while (end < controls.size() && (controls[end].question - 1) / perRow == row) ++end;
+    return end;
+}
+
+size_t PageControlsAbove(const PageLayout& layout, int32_t bottom) {
+    size_t first = 0;
+    while (first < layout.controls.size()) {
+        const size_t end = PageRowEnd(layout, first);
+        // A row's top is its highest control: a short picture is centred
+        // lower than the row's tallest one.
+        int32_t top = layout.controls[first].y;
+        for (size_t i = first; i < end; ++i) top = std::min(top, layout.controls[i].y);
+        if (top >= bottom) break;
+        first = end;
+    }
+    return first;
 }
 
 int32_t PagePictureBox(int32_t dpi) {

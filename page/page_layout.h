@@ -73,6 +73,7 @@ struct PageLayout {
     int32_t contentHeight = 0;
     int32_t rowCount = 0;                          // rows of the picture grid
     int32_t rowPictureHeight[QUIZ_MAX_ROWS] = {};  // tallest picture of each row
+    int32_t questionsPerRow = 1;                   // 1 in the list layout, 3 in the grids
 };
 
 // Questions the page shows: questionCount limited to 0..96.
@@ -81,6 +82,14 @@ int32_t PageQuestionCount(int32_t questionCount);
 int32_t PagePicturesNeeded(int32_t questionCount);
 
 PageLayout LayoutPage(const PageLayoutInput& input);
+
+// A row's controls follow each other in `controls`: the index just past the
+// row whose first control is `first`.
+size_t PageRowEnd(const PageLayout& layout, size_t first);
+// How many controls, from the first, make the rows whose top lies above
+// `bottom`: the page makes those before it first shows and the rest while
+// the pupil does nothing.
+size_t PageControlsAbove(const PageLayout& layout, int32_t bottom);
 
 // Display mode 5's extra text counts the words of the expected answer: one
 // more than its apostrophes, spaces and hyphens, where a "!" hides the

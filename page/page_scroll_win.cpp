@@ -8,6 +8,7 @@
 #include "answers/scoring.h"
 #include "page/control_ids.h"
 #include "page/page_scroll.h"
+#include "page/question_page_win.h"
 #include "shell/dpi_scale.h"
 
 namespace {
@@ -168,6 +169,9 @@ void ReflowPage(QuizData* quiz) {
     if (quiz == nullptr) return;
     HWND page = quiz->hQuestionPage;
     if (page == nullptr || !IsWindow(page)) return;
+    // The moves are planned for every question, and a row made later would
+    // take its place from a page that moved meanwhile.
+    FinishPageRows(page);
     const bool hide = quiz->hHeaderPanel != nullptr &&
                       IsDlgButtonChecked(quiz->hHeaderPanel, ID_HIDE_CHECKBOX) == BST_CHECKED;
     std::vector<ShiftStep> steps;

@@ -1,8 +1,10 @@
-// The question page: builds every control once, at WM_INITDIALOG, from the
-// quiz record and the geometry of page_layout.h, restores the answers of the
-// last run, and paints its static controls by what they say.
+// The question page: builds its controls from the quiz record and the
+// geometry of page_layout.h, restores the answers of the last run, and paints
+// its static controls by what they say. The rows a screen can show are made
+// at WM_INITDIALOG, the others while the pupil does nothing.
 #include "page/question_page_win.h"
 
+#include <memory>
 #include <vector>
 
 #include "answers/answer_field_win.h"
@@ -80,8 +82,9 @@ class MappedAnswersFile {
     size_t size_ = 0;
 };
 
-constexpr UINT_PTR PICTURE_TIMER_ID = 1;        // idle-time decoding of the pictures still waiting
-constexpr UINT FIRST_IDLE_PICTURE_DELAY = 100;  // ms after the build: the first paint comes first
+// Idle-time work: the rows still to make, then the pictures still to decode.
+constexpr UINT_PTR IDLE_TIMER_ID = 1;
+constexpr UINT FIRST_IDLE_DELAY = 100;  // ms after the build: the first paint comes first
 
 // A picture label whose picture is still to be decoded holds the picture's
 // resource identifier in this window property; the label's procedure decodes
@@ -216,9 +219,15 @@ class PageBuilder {
                                             : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     }
 
-    void Build(const PageLayout& layout, AnswerLineReader& answers, RowPictures* pictures) {
+    // Makes controls [from, to) of the layout. The page may have scrolled
+    // since it showed: controls go where the content now stands.
+    void Build(const PageLayout& layout, size_t from, size_t to, AnswerLineReader& answers,
+               RowPictures* pictures) {
         if (IsMediaQuiz(quiz_)) icons_ = LoadMediaIcons(quiz_->pageDpi);
-        for (const PageControl& control : layout.controls) {
+        originX_ = GetScrollPos(page_, SB_HORZ);
+        originY_ = GetScrollPos(page_, SB_VERT);
+        for (size_t i = from; i < to; ++i) {
+            const PageControl& control = layout.controls[i];
             HWND window = Create(control, answers);
             if (control.kind == PAGE_RESULT_LABEL) {
                 AnswerFieldReady(control.id - ID_RESULT_LABEL + ID_ANSWER_EDIT);
@@ -229,7 +238,8 @@ class PageBuilder {
             }
         }
         if (pictures != nullptr) {
-            for (const PageControl& control : layout.controls) {
+            for (size_t i = from; i < to; ++i) {
+                const PageControl& control = layout.controls[i];
                 if (control.kind == PAGE_PICTURE) {
                     pictures->GiveTo(GetDlgItem(page_, control.id), control.question);
                 }
@@ -241,7 +251,8 @@ class PageBuilder {
     HWND Make(const char* className, const char* text, DWORD style, const PageControl& c,
               HFONT font) {
         HWND window =
-            CreateWindowExA(0, className, text, WS_CHILD | style, c.x, c.y, c.width, c.height,
+            CreateWindowExA(0, className, text, WS_CHILD | style, c.x - originX_, c.y - originY_,
+                            c.width, c.height,
                             page_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
                             GetModuleHandleA(nullptr), nullptr);
         if (window != nullptr && font != nullptr) {
@@ -332,7 +343,65 @@ class PageBuilder {
     HFONT dialogFont_ = nullptr;
     HFONT guiFont_ = nullptr;
     MediaIcons icons_;
+    int originX_ = 0;
+    int originY_ = 0;
 };
+
+// The rows past the first screen, made one at a time at idle. Only rows
+// whose answers are all empty wait: a restored answer is judged as its field
+// is made, and its verdict, the score and what a solved question reveals
+// must show from the first paint. Fields still to be made are therefore
+// empty, which is what a save or a move to another screen reads from them.
+struct WaitingRows {
+    HWND page;
+    PageLayout layout;
+    size_t next;
+    std::unique_ptr<RowPictures> pictures;
+    bool making = false;
+};
+std::unique_ptr<WaitingRows> g_waitingRows;  // the player shows one page at a time
+
+// Makes the next waiting row of the page; false when none was waiting.
+// Judging a field as it is made may reflow the page, which asks for every
+// row: that request waits for the row being made.
+bool MakeNextWaitingRow(HWND page) {
+    WaitingRows* rows = g_waitingRows.get();
+    if (rows == nullptr || rows->page != page || rows->making || g_quiz == nullptr) return false;
+    const size_t end = PageRowEnd(rows->layout, rows->next);
+    AnswerLineReader empty(nullptr, 0);
+    rows->making = true;
+    PageBuilder(g_quiz, page).Build(rows->layout, rows->next, end, empty, rows->pictures.get());
+    rows->making = false;
+    rows->next = end;
+    if (end >= rows->layout.controls.size()) g_waitingRows.reset();
+    return true;
+}
+
+// The height of the screen the page shows on: no window shows more of the
+// page at once.
+int32_t ScreenHeight(HWND page) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(MonitorFromWindow(page, MONITOR_DEFAULTTONEAREST), &info)) {
+        return GetSystemMetrics(SM_CYSCREEN);
+    }
+    return info.rcMonitor.bottom - info.rcMonitor.top;
+}
+
+// How many controls are made before the page shows: the rows a screen can
+// hold, or all of them when a later row has an answer to restore. A sound or
+// video page makes all: its players start with it.
+size_t ControlsToMakeFirst(const QuizData* quiz, HWND page, const PageLayout& layout,
+                           AnswerLineReader answers) {
+    if (IsMediaQuiz(quiz)) return layout.controls.size();
+    const size_t first = PageControlsAbove(layout, ScreenHeight(page));
+    char line[ANSWER_LINE_SIZE];
+    for (size_t i = 0; i < layout.controls.size(); ++i) {
+        if (layout.controls[i].kind != PAGE_ANSWER_FIELD) continue;
+        if (answers.ReadLine(line, sizeof line) > 0 && i >= first) return layout.controls.size();
+    }
+    return first;
+}
 
 PageLayoutInput LayoutInputOf(const QuizData* quiz) {
     PageLayoutInput input;
@@ -357,6 +426,7 @@ INT_PTR OnInitDialog(HWND page, const PageRebuild* rebuild) {
     quiz->contentHeight = 0;
     quiz->pageDpi = rebuild != nullptr ? rebuild->dpi : WindowDpi(page);
 
+    g_waitingRows.reset();
     MappedAnswersFile file;
     AnswerLineReader answers =
         rebuild != nullptr
@@ -366,15 +436,13 @@ INT_PTR OnInitDialog(HWND page, const PageRebuild* rebuild) {
     quiz->SetPageFont(CreatePageFont(quiz->pageDpi));
 
     PageLayoutInput input = LayoutInputOf(quiz);
-    RowPictures* pictures = nullptr;
-    RowPictures loaded(
-        quiz->mediaKind == MEDIA_PICTURE ? PagePicturesNeeded(quiz->questionCount) : 0,
-        quiz->pageDpi);
+    std::unique_ptr<RowPictures> pictures;
     if (quiz->mediaKind == MEDIA_PICTURE) {
-        input.pictures = loaded.Sizes();
-        pictures = &loaded;
+        pictures = std::make_unique<RowPictures>(PagePicturesNeeded(quiz->questionCount),
+                                                 quiz->pageDpi);
+        input.pictures = pictures->Sizes();
     }
-    const PageLayout layout = LayoutPage(input);
+    PageLayout layout = LayoutPage(input);
     // The size and the row heights are final before any control exists, so a
     // reflow during the build already sees the whole page.
     quiz->contentWidth = layout.contentWidth;
@@ -383,27 +451,31 @@ INT_PTR OnInitDialog(HWND page, const PageRebuild* rebuild) {
         quiz->rowPictureHeight[row] = layout.rowPictureHeight[row];
     }
 
-    PageBuilder(quiz, page).Build(layout, answers, pictures);
-    SetupPageScrollBars(quiz, page);
-    // Timer messages come only when the queue is empty: the pictures out of
-    // view are decoded while the pupil does nothing.
-    if (pictures != nullptr && pictures->AnyWaiting()) {
-        SetTimer(page, PICTURE_TIMER_ID, FIRST_IDLE_PICTURE_DELAY, nullptr);
+    const size_t first = ControlsToMakeFirst(quiz, page, layout, answers);
+    PageBuilder(quiz, page).Build(layout, 0, first, answers, pictures.get());
+    const bool idleWork =
+        first < layout.controls.size() || (pictures != nullptr && pictures->AnyWaiting());
+    if (first < layout.controls.size()) {
+        g_waitingRows.reset(new WaitingRows{page, std::move(layout), first, std::move(pictures)});
     }
+    SetupPageScrollBars(quiz, page);
+    // Timer messages come only when the queue is empty: the rows and the
+    // pictures out of view are made while the pupil does nothing.
+    if (idleWork) SetTimer(page, IDLE_TIMER_ID, FIRST_IDLE_DELAY, nullptr);
     return TRUE;
 }
 
 INT_PTR OnTimer(HWND page, WPARAM timer) {
-    if (timer != PICTURE_TIMER_ID) return FALSE;
-    if (!LoadNextPendingPicture(page)) {
-        KillTimer(page, PICTURE_TIMER_ID);
+    if (timer != IDLE_TIMER_ID) return FALSE;
+    if (!DoPageIdleStep(page)) {
+        KillTimer(page, IDLE_TIMER_ID);
         return TRUE;
     }
     // The next one waits a full period from now, not from the last tick: a
     // decoding longer than the period would otherwise find the next tick
     // already due, and the thread would never wait for input until the
     // last picture.
-    SetTimer(page, PICTURE_TIMER_ID, USER_TIMER_MINIMUM, nullptr);
+    SetTimer(page, IDLE_TIMER_ID, USER_TIMER_MINIMUM, nullptr);
     return TRUE;
 }
 
@@ -478,6 +550,7 @@ INT_PTR OnClose() {
 // Static controls never delete the bitmaps they show: the page does, as its
 // picture labels go.
 INT_PTR OnDestroy(HWND page) {
+    g_waitingRows.reset();
     for (int q = 1; q <= QUIZ_MAX_QUESTIONS; ++q) {
         HWND label = GetDlgItem(page, ID_PICTURE + q);
         if (label == nullptr) continue;
@@ -488,14 +561,23 @@ INT_PTR OnDestroy(HWND page) {
     return OnClose();
 }
 
-}  // namespace
-
 bool LoadNextPendingPicture(HWND page) {
     for (int q = 1; q <= QUIZ_MAX_QUESTIONS; ++q) {
         HWND label = GetDlgItem(page, ID_PICTURE + q);
         if (label != nullptr && LoadPendingPicture(label)) return true;
     }
     return false;
+}
+
+}  // namespace
+
+void FinishPageRows(HWND page) {
+    while (MakeNextWaitingRow(page)) {
+    }
+}
+
+bool DoPageIdleStep(HWND page) {
+    return MakeNextWaitingRow(page) || LoadNextPendingPicture(page);
 }
 
 INT_PTR CALLBACK QuestionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {

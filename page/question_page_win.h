@@ -1,5 +1,5 @@
-// The question page: dialog 1001, every control created at WM_INITDIALOG from
-// the quiz record.
+// The question page: dialog 1001, its controls made from the quiz record, the
+// rows a screen can hold at WM_INITDIALOG and the others at idle.
 #pragma once
 
 #include <windows.h>
@@ -18,7 +18,12 @@ struct PageRebuild {
 
 INT_PTR CALLBACK QuestionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Question pictures are laid out from their headers and decoded when their
-// label first paints, the rest one at a time at idle. This decodes the next
-// one still waiting; false when none is left.
-bool LoadNextPendingPicture(HWND page);
+// Makes every row still waiting: whatever may reach a field or move the
+// rows (the pupil's input, a reflow) needs the whole page.
+void FinishPageRows(HWND page);
+
+// One step of the page's idle-time work: makes the next row still waiting,
+// or else decodes the next question picture still waiting (pictures are laid
+// out from their headers and decoded when their label first paints). False
+// when nothing is left.
+bool DoPageIdleStep(HWND page);

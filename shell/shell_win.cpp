@@ -275,10 +275,23 @@ void FocusFirstAnswer(HWND page) {
     SetFocus(first != nullptr ? first : page);
 }
 
+// A key, a click or the wheel: what may lead the pupil to any field. Moving
+// the mouse does not.
+bool IsPupilInput(UINT message) {
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+           (message > WM_MOUSEMOVE && message <= WM_MOUSELAST) ||
+           (message > WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
+}
+
 int RunMessageLoop() {
     MSG msg = {};
     // GetMessage returns -1 on failure: that ends the loop too.
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        // The page's rows past the first screen are made at idle; the pupil
+        // never reaches a page that stops short.
+        if (g_hQuestionPage != nullptr && IsPupilInput(msg.message)) {
+            FinishPageRows(g_hQuestionPage);
+        }
         if (g_hQuestionPage != nullptr && IsDialogMessageA(g_hQuestionPage, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

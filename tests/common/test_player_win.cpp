@@ -104,7 +104,7 @@ void ScratchFolder::Write(const std::string& name, const std::string& bytes) con
     std::ofstream(name, std::ios::binary) << bytes;
 }
 
-TestPlayer::TestPlayer(QuizData* ownQuiz) : quiz(ownQuiz) {
+TestPlayer::TestPlayer(QuizData* ownQuiz, bool idleWorkDone) : quiz(ownQuiz) {
     ReportedMessages().clear();
     g_reportMessage = [](const char* text, const char* caption, unsigned style) {
         ReportedMessages().push_back({text, caption, style});
@@ -129,7 +129,7 @@ TestPlayer::TestPlayer(QuizData* ownQuiz) : quiz(ownQuiz) {
     Pump();
     // Every picture decoded, as the pupil sees it once in view: a test never
     // depends on which labels another window left uncovered.
-    while (LoadNextPendingPicture(page)) {
+    while (idleWorkDone && DoPageIdleStep(page)) {
     }
 }
 

@@ -38,7 +38,9 @@ class ScratchFolder {
 
 class TestPlayer {
   public:
-    explicit TestPlayer(QuizData* ownQuiz);  // takes the quiz over
+    // Takes the quiz over; the page's idle-time work (rows past the first
+    // screen, pictures out of view) is done unless `idleWorkDone` is false.
+    explicit TestPlayer(QuizData* ownQuiz, bool idleWorkDone = true);
     ~TestPlayer();
 
     QuizData* quiz = nullptr;

@@ -134,6 +134,24 @@ TEST(PageLayout, MaximalQuizFitsIn32BitsAndEveryIdentifierIsUnique) {
     }
 }
 
+// The page makes the rows above the screen's bottom first: always whole
+// rows, and a row counts from its highest control, not from its first one.
+TEST(PageLayout, FirstScreenEndsAtARowBoundary) {
+    // Question 1's short picture is centred 95 pixels below its row's top.
+    const PageLayout grid = LayoutPage({MEDIA_PICTURE, 6, 1, 0, {{260, 10}, {260, 200}}});
+    const PageLayout list = LayoutPage({MEDIA_NONE, 4, 1, 0, {}});
+    const int32_t secondRow = Find(grid, ID_PICTURE + 4, 4)->y;
+    const struct {
+        const PageLayout* layout;
+        int32_t bottom;
+        size_t controls;
+    } cases[] = {{&grid, 5, 0},  {&grid, 50, 12},  {&grid, secondRow, 12}, {&grid, secondRow + 1, 24},
+                 {&list, 5, 0}, {&list, 31, 8}, {&list, 10000, 16}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(PageControlsAbove(*c.layout, c.bottom), c.controls) << c.bottom;
+    }
+}
+
 TEST(PageTexts, WordCounts) {
     std::string counts;  // "!" hides the next character; ' space and - (or twins) part words
     for (const char* answer : {"l'arc-en-ciel", "a!-b", "abc!", "!!a b",

@@ -172,6 +172,40 @@ TEST(QuestionPage, RestoredAnswersAreJudgedWhileThePageIsBuilt) {
     EXPECT_EQ(player.HeaderText(ID_SCORE_TEXT), " 2 / 3");
 }
 
+// A page longer than the screen shows before its last rows exist. They come at
+// idle, in tab order and in place even on a page scrolled meanwhile; an answer
+// to restore further down has them all made at once.
+TEST(QuestionPage, RowsPastTheScreenAreMadeAtIdle) {
+    ScratchFolder folder;
+    RECT whole = {};
+    {
+        TestPlayer player(NumberedQuiz(MEDIA_PICTURE, 1, 0, 96));
+        SendMessageA(player.page, WM_VSCROLL, SB_BOTTOM, 0);
+        whole = TestPlayer::RectOn(player.page, player.Item(ID_ANSWER_EDIT + 96));
+    }
+    {
+        TestPlayer player(NumberedQuiz(MEDIA_PICTURE, 1, 0, 96), false);
+        ASSERT_NE(player.Item(ID_ANSWER_EDIT + 1), nullptr);
+        EXPECT_EQ(player.Item(ID_ANSWER_EDIT + 96), nullptr);
+        SendMessageA(player.page, WM_VSCROLL, SB_BOTTOM, 0);
+        while (DoPageIdleStep(player.page)) {
+        }
+        const RECT r = TestPlayer::RectOn(player.page, player.Item(ID_ANSWER_EDIT + 96));
+        EXPECT_EQ(std::vector<LONG>({r.left, r.top}), std::vector<LONG>({whole.left, whole.top}));
+        HWND field = player.Item(ID_ANSWER_EDIT + 1);
+        for (int n = 2; n <= 96; ++n) {
+            field = GetNextDlgTabItem(player.page, field, FALSE);
+            EXPECT_EQ(GetDlgCtrlID(field), ID_ANSWER_EDIT + n);
+        }
+    }
+    std::string lines;
+    for (int n = 1; n < 96; ++n) lines += "\r\n";
+    folder.Write(folder.AnswersFile(), lines + "REPONSE96\r\n");
+    TestPlayer player(NumberedQuiz(MEDIA_PICTURE, 1, 0, 96), false);
+    EXPECT_EQ(player.Text(ID_RESULT_LABEL + 96), "BRAVO");
+    EXPECT_EQ(player.HeaderText(ID_SCORE_TEXT), " 1 / 96");
+}
+
 TEST(QuestionPage, ScreenReadersHearWhichAnswerEachFieldIsAndEachNewVerdict) {
     ScratchFolder folder;
     QuizData* made = NumberedQuiz(MEDIA_PICTURE, 2, 2, 2);
