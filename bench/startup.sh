@@ -2,8 +2,8 @@
 # Start-up benchmark of the player under wine, for the x86_64 and the shipped
 # i686 build: the maximal picture quiz (96 questions, 800 x 600 JPEG pictures)
 # and the same quiz with 3 questions, each from process start to first full
-# paint, all in one run. Pictures out of view wait for idle time, so the first
-# should stay within 1.5 times the second.
+# paint, all in one run. Rows and pictures out of view wait for idle time, so
+# the first should stay within 1.5 times the second.
 # Usage: bench/startup.sh [runs]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,6 +1,7 @@
 // Times the player's start-up: from CreateProcess to the moment its thread
-// first waits for input with nothing left to do, that is after the main
-// window, both panels and every picture have been created and painted once.
+// first waits for input with nothing left to do, that is once the main
+// window and both panels have been made and painted: the first screen of the
+// page, whatever is out of view waiting for idle time.
 // Each run then closes the window the way a user does (WM_CLOSE).
 //   startup_timer <player.exe> [runs]
 #include <windows.h>
