@@ -34,7 +34,6 @@ Bytes Chunk(const char* type, const Bytes& data) {
 }
 
 TEST(Inflate, HandBuiltStreams) {
-    const InflateError OK = INFLATE_OK, ENDED = INFLATE_INPUT_ENDED;
     // Stored "ab", fixed "c", then dynamic a, b, length 3 at distance 1, end of block.
     const Bytes mixed =
         AbBlock(Zlib().Stored(false, "ab").Bits(2, 3).Fixed('c').Fixed(256), 2, 2, 2, 1)
@@ -44,7 +43,6 @@ TEST(Inflate, HandBuiltStreams) {
     auto idat = [&](size_t from, size_t to) {
         return Chunk("IDAT", Bytes(mixed.begin() + from, mixed.begin() + to));
     };
-    auto fixedA = [] { return Zlib().Bits(3, 3).Fixed('a'); };  // a last fixed block
     const struct {
         const char* name;
         Bytes input;
@@ -52,7 +50,6 @@ TEST(Inflate, HandBuiltStreams) {
         std::string output = "";
         bool chained = false;  // `input` is IDAT chunks
     } cases[] = {
-        {"no trailer", Zlib().Stored(true, "hi").bytes, OK, "hi"},
         {"method 7", BitWriter().Bits(0x9C77, 16).Stored(true, "x").bytes, INFLATE_BAD_HEADER},
         {"block type 3", Zlib().Bits(7, 3).Bits(0, 16).bytes, INFLATE_BAD_BLOCK_TYPE},
         {"bad NLEN", Zlib().Bits(1, 3).Align().Bits(0x20002, 32).bytes, INFLATE_BAD_STORED_LENGTH},
@@ -60,16 +57,20 @@ TEST(Inflate, HandBuiltStreams) {
         {"no distance code", AbBlock(Zlib(), 2, 2, 2, 0).Code(0, 2).Code(3, 2).Bits(0, 16).bytes,
          INFLATE_BAD_CODE, "a"},
         {"literal/length 286", Zlib().Bits(3, 3).Fixed(286).Bits(0, 16).bytes, INFLATE_BAD_SYMBOL},
-        {"distance too far", fixedA().Fixed(257).Code(1, 5).Fixed(256).bytes,
+        {"distance too far", Zlib().Bits(3, 3).Fixed('a').Fixed(257).Code(1, 5).Fixed(256).bytes,
          INFLATE_DISTANCE_TOO_FAR, "a"},
-        {"no end of block", fixedA().bytes, ENDED, "a"},
+        {"stored block cut short", Drop(Zlib().Stored(true, "abcde").bytes, 4), INFLATE_INPUT_ENDED,
+         "a"},
+        {"no end of block", Zlib().Bits(3, 3).Fixed('a').bytes, INFLATE_INPUT_ENDED, "a"},
         {"split over IDATs, one empty",
-         Cat({idat(0, 3), idat(3, 3), idat(3, n), Chunk("IEND", {})}), OK, "abcabbbb", true},
-        // Another chunk ends the chain: the last IDAT is never read.
-        {"chunk between IDATs", Cat({idat(0, 9), Chunk("tEXt", {'a'}), idat(9, n)}), ENDED, "ab",
+         Cat({idat(0, 3), idat(3, 3), idat(3, n), Chunk("IEND", {})}), INFLATE_OK, "abcabbbb",
          true},
+        // Another chunk ends the chain: the last IDAT is never read.
+        {"chunk between IDATs", Cat({idat(0, 9), Chunk("tEXt", {'a'}), idat(9, n)}),
+         INFLATE_INPUT_ENDED, "ab", true},
         // A last IDAT longer than the file is not followed.
-        {"truncated last IDAT", Drop(Cat({idat(0, 9), idat(9, n)}), 5), ENDED, "ab", true},
+        {"truncated last IDAT", Drop(Cat({idat(0, 9), idat(9, n)}), 5), INFLATE_INPUT_ENDED, "ab",
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

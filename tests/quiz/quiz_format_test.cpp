@@ -123,13 +123,13 @@ TEST(LoadQuizBlocks, EndStatesAndMessages) {
         // clang-format off
         {"content missing", {}, plain.codes, QUIZ_SAMPLE, kMissingContent},
         {"codes missing", plain.content, {}, QUIZ_LOADED_WITHOUT_CODES, kCodesError, {}},
-        {"enciphered content, one-byte codes", enciphered.content, {0x20},
-         QUIZ_LOADED_WITHOUT_CODES, kCodesError, {}},
         {"content decodes in neither form", Bytes(40, 0xFF), plain.codes, QUIZ_NOT_LOADED,
          kContentError},
         {"last code line without CR LF", plain.content, Lzw("AB\r\nCD"), QUIZ_LOADED, "",
          {"AB", "CD"}},
         {"fewer code lines than questions", plain.content, Lzw("AB\r\n"), QUIZ_LOADED, "", {"AB"}},
+        {"code cut at 259", plain.content, Lzw(std::string(300, 'c') + "\r\nZ\r\n"), QUIZ_LOADED,
+         "", {std::string(259, 'c'), "Z"}},
         {"settings fail", plain.content, plain.codes, QUIZ_NOT_LOADED, kError + "|0", {}, {0xFF},
          "/"},
         // A link and a credit line too long for their one-line controls are cut.
@@ -165,7 +165,7 @@ std::string Record(char kind, const std::string& payload) {
 }
 
 // The judging block is read whole, or refused whole with a message while the quiz plays on. The
-// fuzz target catches records that run past the block or name no such question or answer.
+// fuzz target finds records that run past the block within its first few thousand inputs.
 TEST(LoadQuizBlocks, JudgingBlockReadWholeOrRefusedWhole) {
     const QuizSource source = TwoQuestions();
     WrittenQuiz plain;
@@ -186,6 +186,10 @@ TEST(LoadQuizBlocks, JudgingBlockReadWholeOrRefusedWhole) {
          " 1.2=A;A;A;A;A;A;A"},
         {"a newer version is ignored silently", "\x02" + good + "?", " none"},
         {"version 0", std::string(1, '\0') + good, ""},
+        {"question 0", "\x01" + Record(2, std::string("\0\x01" "A|", 4)), ""},
+        {"question past the count", "\x01" + Record(2, "\x03\x01" "A|"), ""},
+        {"answer 3", "\x01" + Record(2, "\x01\x03" "A|"), ""},
+        {"empty options", "\x01" + Record(1, ""), ""},
         {"no form", "\x01" + Record(2, "\x01\x01"), ""},
         {"eight other forms", "\x01" + Record(2, "\x01\x01" + a8), ""},
         {"an empty form", "\x01" + Record(2, "\x01\x01" "A||"), ""},
