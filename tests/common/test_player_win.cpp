@@ -75,23 +75,20 @@ ScratchFolder::ScratchFolder() : previous_(fs::current_path().string()) {
     fs::create_directory(path_ + "\\tmp");
     FindAnswersPlaces(program.c_str(), (path_ + "\\appdata").c_str());
     SetEnvironmentVariableA("TMP", (path_ + "\\tmp\\").c_str());
+    ReportedMessages().clear();
+    g_reportMessage = [](const char* text, const char* caption, unsigned style) {
+        ReportedMessages().push_back({text, caption, style});
+    };
 }
 
 ScratchFolder::~ScratchFolder() {
+    g_reportMessage = nullptr;
     fs::current_path(previous_);
     SetEnvironmentVariableA("TMP", nullptr);
     std::error_code error;  // read-only files too
     for (const auto& file : fs::recursive_directory_iterator(path_, error))
         SetFileAttributesA(file.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
     fs::remove_all(path_, error);
-}
-
-std::string ScratchFolder::AnswersFile() const {
-    return CurrentAnswersPlaces().besideProgram;
-}
-
-std::string ScratchFolder::Fallback() const {
-    return CurrentAnswersPlaces().fallback;
 }
 
 std::string ScratchFolder::Read(const std::string& name) const {
@@ -105,10 +102,6 @@ void ScratchFolder::Write(const std::string& name, const std::string& bytes) con
 }
 
 TestPlayer::TestPlayer(QuizData* ownQuiz, bool idleWorkDone) : quiz(ownQuiz) {
-    ReportedMessages().clear();
-    g_reportMessage = [](const char* text, const char* caption, unsigned style) {
-        ReportedMessages().push_back({text, caption, style});
-    };
     g_quiz = quiz;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     main = SharedMainWindow();
@@ -140,7 +133,6 @@ TestPlayer::~TestPlayer() {
     g_hQuestionPage = g_hHeaderPanel = nullptr;
     g_quiz = nullptr;
     delete quiz;
-    g_reportMessage = nullptr;
 }
 
 std::string TestPlayer::TextOf(HWND parent, int id) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "answers/answers_save_win.h"
 #include "quiz/quiz_data_win.h"
 
 // A quiz of n questions "Q1".."Qn" whose answers are "REPONSE1".. (and
@@ -22,13 +23,14 @@ std::vector<ReportedMessage>& ReportedMessages();
 
 // A fresh current folder for one test, removed afterwards. The program's
 // answers file, its fallback (under "appdata") and the clip files (under
-// "tmp", the temporary folder) all go in it.
+// "tmp", the temporary folder) all go in it; meanwhile the player's messages
+// go to ReportedMessages() instead of boxes.
 class ScratchFolder {
   public:
     ScratchFolder();
     ~ScratchFolder();
-    std::string AnswersFile() const;
-    std::string Fallback() const;
+    std::string AnswersFile() const { return CurrentAnswersPlaces().besideProgram; }
+    std::string Fallback() const { return CurrentAnswersPlaces().fallback; }
     std::string Read(const std::string& name) const;  // "<missing>" when absent
     void Write(const std::string& name, const std::string& bytes) const;
 

@@ -21,20 +21,17 @@ std::vector<int32_t> BoxOf(const PageLayout& layout, int32_t id, int32_t q) {
     return {};
 }
 
-TEST(PageLayout, EveryKindOfControlIsPlacedByItsFormula) {
-    const PageLayout list = LayoutPage({MEDIA_NONE, 3, 1, 0, {}});
-    const PageLayout listTwo = LayoutPage({MEDIA_NONE, 2, 2, 0, {}});
+// The real page is compared with LayoutPage control by control under wine;
+// here, what that cannot see: pictures of other sizes centred in their box and
+// row, a missing picture or sound host, captions at a row's start only, and every measure
+// scaled edge by edge at 144 DPI (halves round up; a grid row from its top).
+TEST(PageLayout, PicturesAndScaledMeasuresArePlacedByTheirEdges) {
     // Row 1 holds question 4 alone but measures pictures 404..406 (tallest 200).
     std::vector<PictureSize> pictures = {{200, 100}, {260, 150}, {100, 120},
                                          {260, 90},  {50, 200},  {10, 10}};
     const PageLayout grid = LayoutPage({MEDIA_PICTURE, 4, 1, 0, pictures});
-    // No pictures at all: each takes the box's width and no height.
-    const PageLayout missing = LayoutPage({MEDIA_PICTURE, 2, 1, 0, {}});
     const PageLayout two = LayoutPage({MEDIA_PICTURE, 4, 2, 0, {}});
     const PageLayout sound = LayoutPage({MEDIA_SOUND, 3, 1, 0, {}});
-    const PageLayout video = LayoutPage({MEDIA_VIDEO, 3, 1, 0, {}});
-    // At 144 DPI every measure is scaled edge by edge (halves round up); a
-    // grid row's offsets are scaled from its top.
     const PageLayout list144 = LayoutPage({MEDIA_NONE, 3, 1, 0, {}, 144});
     const PageLayout video144 = LayoutPage({MEDIA_VIDEO, 3, 1, 0, {}, 144});
     const PageLayout missing144 = LayoutPage({MEDIA_PICTURE, 2, 1, 0, {}, 144});
@@ -44,42 +41,20 @@ TEST(PageLayout, EveryKindOfControlIsPlacedByItsFormula) {
         std::vector<int32_t> box;
     } rows[] = {
         // clang-format off
-        {&list, ID_NUMBER_LABEL, 1, {26, 7, 19, 17}},   {&list, 5001, 1, {790, 5, 100, 20}},
-        {&listTwo, 4002, 2, {610, 30, 170, 20}},  // one field per question
-        {&grid, 9901, 1, {46 + 30, 5 + 25, 200, 100}},  {&grid, 9902, 2, {336, 5, 260, 150}},
-        {&grid, 2001, 1, {18, 167, 27, 17}},            {&grid, 5001, 1, {46, 184, 260, 20}},
-        {&grid, 9904, 4, {46, 225 + 55, 260, 90}},      {&grid, 4004, 4, {46, 435, 260, 20}},
-        {&missing, 9901, 1, {46, 5, 260, 0}},           {&missing, 4001, 1, {46, 15, 260, 20}},
-        {&two, 4001, 1, {106, 15, 201, 20}},            {&two, 5004, 2, {596, 34, 60, 20}},
-        {&two, ID_ANSWER_CAPTION, 4, {4, 85 + 2, 95, 20}},  // the second row's first caption
-        {&sound, ID_PICTURE + 2, 2, {336, 5, 0, 0}},    {&sound, 7002, 2, {336, 25, 20, 19}},
-        {&video, ID_PICTURE + 2, 2, {336, 5, 260, 200}}, {&video, 4002, 2, {356, 215, 240, 20}},
+        {&grid, 9901, 1, {76, 30, 200, 100}},             {&grid, 9902, 2, {336, 5, 260, 150}},
+        {&grid, 9904, 4, {46, 280, 260, 90}},             {&grid, 4004, 4, {46, 435, 260, 20}},
+        {&two, ID_ANSWER_CAPTION, 4, {4, 87, 95, 20}},    {&missing144, 9901, 1, {69, 8, 390, 0}},
         {&list144, ID_NUMBER_LABEL, 1, {39, 11, 29, 25}}, {&list144, 5001, 1, {1185, 8, 150, 30}},
-        {&video144, 4002, 2, {534, 323, 360, 30}},      {&missing144, 9901, 1, {69, 8, 390, 0}},
+        {&video144, 4002, 2, {534, 323, 360, 30}},        {&sound, ID_PICTURE + 2, 2, {336, 5, 0, 0}},
         // clang-format on
     };
     for (const auto& row : rows) {
         EXPECT_EQ(BoxOf(*row.layout, row.id, row.q), row.box) << "row " << &row - rows;
     }
-
-    const struct {
-        const PageLayout& layout;
-        size_t controls;
-        int32_t width, height, rows, gridLimit;
-    } sizes[] = {{list, 12, 900, 80, 0, 0},     {listTwo, 8, 960, 55, 0, 0},
-                 {grid, 16, 910, 495, 2, 128},  {two, 28, 970, 145, 2, 128},
-                 {video, 18, 910, 275, 0, 128}, {video144, 18, 1365, 413, 0, 128}};
-    for (const auto& s : sizes) {
-        SCOPED_TRACE(&s - sizes);
-        EXPECT_EQ(s.layout.controls.size(), s.controls);
-        EXPECT_EQ(std::vector<int32_t>({s.layout.contentWidth, s.layout.contentHeight,
-                                        s.layout.rowCount, Find(s.layout, 4001)->textLimit}),
-                  std::vector<int32_t>({s.width, s.height, s.rows, s.gridLimit}));
-    }
     EXPECT_EQ(std::vector<int32_t>(grid.rowPictureHeight, grid.rowPictureHeight + 2),
               std::vector<int32_t>({150, 200}));
-    EXPECT_EQ(Find(listTwo, 4003), nullptr);
-    // Two captions per row, level with the row's first question.
+    EXPECT_EQ(std::vector<int32_t>({video144.contentWidth, video144.contentHeight}),
+              std::vector<int32_t>({1365, 413}));
     std::vector<int32_t> captioned;
     for (const PageControl& c : two.controls) {
         if (c.kind == PAGE_ANSWER_CAPTION) captioned.push_back(c.question * 10 + c.answer);
@@ -110,10 +85,7 @@ TEST(PageLayout, MaximalQuizFitsIn32BitsAndEveryIdentifierIsUnique) {
     std::vector<PictureSize> pictures(96, PictureSize{260, 260});
     const PageLayout layout = LayoutPage({MEDIA_PICTURE, 96, 2, 3, pictures});
     ASSERT_EQ(layout.rowCount, 32);
-    // Rows are 260 + 10 + 140 = 410 apart; the last starts at 5 + 31 * 410.
-    EXPECT_EQ(layout.contentHeight, 5 + 31 * 410 + 270 + 140);
-    EXPECT_EQ(BoxOf(layout, 4192, 96),
-              std::vector<int32_t>({106 + 580, 5 + 31 * 410 + 270 + 19, 201, 20}));
+    ASSERT_NE(Find(layout, 4192, 96), nullptr);
     std::vector<int> seen(20000, 0);
     for (const PageControl& c : layout.controls) {
         EXPECT_LE(c.y + c.height, layout.contentHeight);
@@ -174,25 +146,21 @@ TEST(PagePaint, StaticsAreColouredByIdentifierAndText) {
         StaticPaint paint;
     } cases[] = {
         // clang-format off
-        {2000, nullptr, PAINT_ON_QUIZ_COLOUR}, {2246, nullptr, PAINT_ON_QUIZ_COLOUR},
-        {2247, nullptr, PAINT_DEFAULT},        {156, nullptr, PAINT_ON_QUIZ_COLOUR},
-        {8006, nullptr, PAINT_ON_QUIZ_COLOUR}, {8007, nullptr, PAINT_DEFAULT},
+        {2000, nullptr, PAINT_ON_QUIZ_COLOUR}, {156, nullptr, PAINT_ON_QUIZ_COLOUR},
+        {8006, nullptr, PAINT_ON_QUIZ_COLOUR}, {5007, "BRAVO", PAINT_DEFAULT},
         {5004, "?", PAINT_DEFAULT},            {5005, "", PAINT_HINT},
-        {5007, "BRAVO", PAINT_DEFAULT},        {5000, "BRAVO", PAINT_DEFAULT},
         {5006, "Accents", PAINT_ACCENTS},      {5006, "Anagramme", PAINT_ANAGRAM},
         {5006, "FAUX", PAINT_WRONG},           {5006, "Presque", PAINT_HINT},
         // clang-format on
     };
     for (const auto& c : cases) EXPECT_EQ(ChooseStaticPaint(c.id, fields, c.text), c.paint) << c.id;
-    // Black or white by the better WCAG contrast: dark red, pure blue and the
-    // greys up to 117 take white; from 118, yellow and green take black.
+    // Black or white by the better WCAG contrast: pure blue and the greys up
+    // to 117 take white; from 118, and green, take black.
     std::string white;
-    for (const auto& c : std::vector<std::vector<uint8_t>>{{128, 0, 16}, {0, 0, 255},
-                                                           {60, 60, 60}, {117, 117, 117},
-                                                           {118, 118, 118}, {255, 255, 0},
-                                                           {0, 160, 0}, {69, 0, 255}})
+    for (const auto& c : std::vector<std::vector<uint8_t>>{
+             {0, 0, 255}, {117, 117, 117}, {118, 118, 118}, {0, 160, 0}, {69, 0, 255}})
         white += UseWhiteText(c[0], c[1], c[2]) ? 'W' : 'B';
-    EXPECT_EQ(white, "WWWWBBBW");
+    EXPECT_EQ(white, "WWBBW");
 }
 
 }  // namespace

@@ -13,15 +13,9 @@
 #include "page/control_ids.h"
 #include "page/page_layout.h"
 #include "page/question_page_win.h"
-#include "shell/report.h"
 #include "shell/shell_win.h"
 
 namespace {
-
-int ExpectedDpi() {
-    const char* dpi = std::getenv("BRELO_DPI");
-    return dpi != nullptr ? std::atoi(dpi) : 96;
-}
 
 // Room the text of `control` takes in its own font: one line, or wrapped to
 // the control's width when `wrapped`.
@@ -121,7 +115,8 @@ void CALLBACK InspectAndClose(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND main = FindWindowA("Brelo", nullptr);
     if (main == nullptr) return PostQuitMessage(3);
     g_ran = true;
-    EXPECT_EQ(g_quiz->pageDpi, ExpectedDpi());
+    const char* dpi = std::getenv("BRELO_DPI");
+    EXPECT_EQ(g_quiz->pageDpi, dpi != nullptr ? std::atoi(dpi) : 96);
     while (DoPageIdleStep(g_hQuestionPage)) {  // the idle time a busy machine may not give
     }
     ExpectPageMatchesScaledLayout(g_hQuestionPage);
@@ -133,14 +128,10 @@ void CALLBACK InspectAndClose(HWND, UINT, UINT_PTR timer, DWORD) {
 
 TEST(DpiWin, TheQuizIsLaidOutForTheScreensDpiWithEveryVerdictInView) {
     ScratchFolder folder;
-    g_reportMessage = [](const char* text, const char* caption, unsigned style) {
-        ReportedMessages().push_back({text, caption, style});
-    };
     SetTimer(nullptr, 0, 1500, InspectAndClose);
     EXPECT_EQ(RunBrelo(GetModuleHandleA(nullptr)), 0);
     EXPECT_TRUE(g_ran);
     EXPECT_TRUE(ReportedMessages().empty());
-    g_reportMessage = nullptr;
 }
 
 }  // namespace
