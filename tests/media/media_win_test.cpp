@@ -57,71 +57,58 @@ std::wstring HostedUrl(HWND host) {
     return text;
 }
 
-class MediaPageTest : public ::testing::Test {
-  protected:
-    void Open(int mediaKind, int questions) {
-        QuizData kind;
-        kind.mediaKind = mediaKind;
-        MediaHostStartup(&kind);
-        ASSERT_NE(g_AtlAxAttachControl, nullptr) << "atl.dll or its attach entry is missing";
-        player = std::make_unique<TestPlayer>(NumberedQuiz(mediaKind, 1, 0, questions));
-    }
-    void TearDown() override {
-        player.reset();
-        QuizData kind;
-        kind.mediaKind = MEDIA_VIDEO;
-        MediaHostShutdown(&kind, nullptr);
-    }
-    void Click(int id) {
-        SendMessageA(player->Item(id), BM_CLICK, 0, 0);
-        player->Pump();
-    }
-    std::wstring UrlOf(int q) const { return HostedUrl(player->Item(ID_PICTURE + q)); }
-
-    ScratchFolder folder;  // first made, last gone: the page works in it
-    std::unique_ptr<TestPlayer> player;
-};
-
 // At start only the clips of ended players (or of an earlier process with this id) go, never
 // the current directory's. Then each clip is written, handed over by its full path, and let
 // go by its player before it is deleted, at another play and at the page's close. A file in
 // the way of a clip's name (the player's own) is neither handed over nor deleted.
-TEST_F(MediaPageTest, ClipFilesFromStartToClose) {
+TEST(MediaPage, ClipFilesFromStartToClose) {
+    ScratchFolder folder;  // first made, last gone: the page works in it
     constexpr unsigned long ENDED = 999996;
     const std::vector<std::pair<std::string, bool>> files = {
         {"brelo401.WAV", true},           {"brelo-999996-401.WAV", true},  // current directory
         {Clip(401, ENDED, "WAV"), false}, {Clip(402), false},
         {"tmp\\brelo401.WAV", true},      {"tmp\\brelo-999996-401.WAVE", true}};
     for (const auto& file : files) folder.Write(file.first, "mien");
-    Open(MEDIA_VIDEO, 6);
+    QuizData kind;
+    kind.mediaKind = MEDIA_VIDEO;
+    MediaHostStartup(&kind);
+    ASSERT_NE(g_AtlAxAttachControl, nullptr) << "atl.dll or its attach entry is missing";
+    auto player = std::make_unique<TestPlayer>(NumberedQuiz(MEDIA_VIDEO, 1, 0, 6));
+    const auto play = [&](int q) {
+        SendMessageA(player->Item(ID_PLAY_BUTTON + q), BM_CLICK, 0, 0);
+        player->Pump();
+    };
+    const auto urlOf = [&](int q) { return HostedUrl(player->Item(ID_PICTURE + q)); };
     for (const auto& file : files) {
         EXPECT_EQ(folder.Read(file.first), file.second ? "mien" : "<missing>") << file.first;
     }
-    for (int q = 1; q <= 6; ++q) EXPECT_EQ(UrlOf(q), L"") << "a player for " << q;
-    Click(ID_PLAY_BUTTON + 3);
+    for (int q = 1; q <= 6; ++q) EXPECT_EQ(urlOf(q), L"") << "a player for " << q;
+    play(3);
     HMODULE self = GetModuleHandleA(nullptr);
     HRSRC clip = FindResourceA(self, MAKEINTRESOURCEA(403), "IMG");
     EXPECT_EQ(folder.Read(Clip(403)),
               std::string(static_cast<const char*>(LockResource(LoadResource(self, clip))),
                           SizeofResource(self, clip)));
-    EXPECT_EQ(UrlOf(3), FullPath(Clip(403)));
+    EXPECT_EQ(urlOf(3), FullPath(Clip(403)));
     EXPECT_EQ(QuestionMediaState(3), MEDIA_PLAYING);
 
     folder.Write(Clip(405), "mien");
-    Click(ID_PLAY_BUTTON + 5);
+    play(5);
     EXPECT_EQ(folder.Read(Clip(403)), "<missing>");
-    EXPECT_EQ(UrlOf(3), L"");
-    EXPECT_EQ(UrlOf(5), L"") << "the player was given a file that is not its own";
+    EXPECT_EQ(urlOf(3), L"");
+    EXPECT_EQ(urlOf(5), L"") << "the player was given a file that is not its own";
     EXPECT_STREQ(CurrentClipPath(), "");
     EXPECT_EQ(ReportedMessages().size(), 1u);  // its wording is checked natively
 
-    Click(ID_PLAY_BUTTON + 4);
-    EXPECT_EQ(UrlOf(4), FullPath(Clip(404)));
+    play(4);
+    EXPECT_EQ(urlOf(4), FullPath(Clip(404)));
     SendMessageA(player->page, WM_CLOSE, 0, 0);
-    EXPECT_EQ(UrlOf(4), L"");
+    EXPECT_EQ(urlOf(4), L"");
     EXPECT_EQ(folder.Read(Clip(404)), "<missing>");
     EXPECT_EQ(folder.Read(Clip(405)), "mien");
     for (int q = 1; q <= 6; ++q) EXPECT_FALSE(HasQuestionPlayer(q)) << "released at close: " << q;
+    player.reset();
+    MediaHostShutdown(&kind, nullptr);
 }
 
 }  // namespace
