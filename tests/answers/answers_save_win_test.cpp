@@ -71,7 +71,6 @@ TEST(SaveAnswersWin, F2WritesEveryFieldAsOneCrLfLineWhole) {
     player.Put(5, std::string(300, 'y').c_str());
     player.Focus(3);
     player.Press(VK_F2);
-    EXPECT_EQ(GetFocus(), player.Item(ID_ANSWER_EDIT + 3));
     EXPECT_EQ(folder.Read(folder.AnswersFile()), "un\r\na  b c d\r\n\xE9l\xE8ve  \r\n" + longest +
                                                      "\r\n" + std::string(259, 'y') + "\r\n\r\n");
     EXPECT_EQ(folder.Read(folder.AnswersFile() + ".tmp"), "<missing>");

@@ -76,8 +76,8 @@ ScratchFolder::ScratchFolder() : previous_(fs::current_path().string()) {
     FindAnswersPlaces(program.c_str(), (path_ + "\\appdata").c_str());
     SetEnvironmentVariableA("TMP", (path_ + "\\tmp\\").c_str());
     ReportedMessages().clear();
-    g_reportMessage = [](const char* text, const char* caption, unsigned style) {
-        ReportedMessages().push_back({text, caption, style});
+    g_reportMessage = [](const char* text, const char* caption, unsigned) {
+        ReportedMessages().push_back({text, caption});
     };
 }
 

@@ -17,7 +17,6 @@ QuizData* NumberedQuiz(int mediaKind, int answersPerQuestion, int displayMode, i
 // What the player reported instead of showing a box.
 struct ReportedMessage {
     std::string text, caption;
-    unsigned style;
 };
 std::vector<ReportedMessage>& ReportedMessages();
 

@@ -12,12 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
+#include "page/control_ids.h"
 
-constexpr int ID_ANSWER_EDIT = 4000;
-constexpr int ID_RESULT_LABEL = 5000;
-constexpr int ID_CODE_FIELD = 30;
-constexpr int ID_SCORE_TEXT = 32;
+namespace {
 
 // The child of the main window that holds control `id`: the page or the header.
 HWND PanelWith(HWND main, int id) {
