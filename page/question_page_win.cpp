@@ -250,11 +250,10 @@ class PageBuilder {
   private:
     HWND Make(const char* className, const char* text, DWORD style, const PageControl& c,
               HFONT font) {
-        HWND window =
-            CreateWindowExA(0, className, text, WS_CHILD | style, c.x - originX_, c.y - originY_,
-                            c.width, c.height,
-                            page_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
-                            GetModuleHandleA(nullptr), nullptr);
+        HWND window = CreateWindowExA(0, className, text, WS_CHILD | style, c.x - originX_,
+                                      c.y - originY_, c.width, c.height, page_,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+                                      GetModuleHandleA(nullptr), nullptr);
         if (window != nullptr && font != nullptr) {
             SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         }
@@ -438,8 +437,8 @@ INT_PTR OnInitDialog(HWND page, const PageRebuild* rebuild) {
     PageLayoutInput input = LayoutInputOf(quiz);
     std::unique_ptr<RowPictures> pictures;
     if (quiz->mediaKind == MEDIA_PICTURE) {
-        pictures = std::make_unique<RowPictures>(PagePicturesNeeded(quiz->questionCount),
-                                                 quiz->pageDpi);
+        pictures =
+            std::make_unique<RowPictures>(PagePicturesNeeded(quiz->questionCount), quiz->pageDpi);
         input.pictures = pictures->Sizes();
     }
     PageLayout layout = LayoutPage(input);
