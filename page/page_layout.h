@@ -87,8 +87,8 @@ PageLayout LayoutPage(const PageLayoutInput& input);
 // row whose first control is `first`.
 size_t PageRowEnd(const PageLayout& layout, size_t first);
 // How many controls, from the first, make the rows whose top lies above
-// `bottom`: the page makes those before it first shows and the rest while
-// the pupil does nothing.
+// `bottom`: what a view of the page down to `bottom` needs made. The page
+// makes the rest while the pupil does nothing.
 size_t PageControlsAbove(const PageLayout& layout, int32_t bottom);
 
 // Display mode 5's extra text counts the words of the expected answer: one

@@ -1,7 +1,7 @@
 // The question page: builds its controls from the quiz record and the
 // geometry of page_layout.h, restores the answers of the last run, and paints
-// its static controls by what they say. The rows a screen can show are made
-// at WM_INITDIALOG, the others while the pupil does nothing.
+// its static controls by what they say. The rows in view are made as the page
+// starts and is placed, the others while the pupil does nothing.
 #include "page/question_page_win.h"
 
 #include <memory>
@@ -346,7 +346,7 @@ class PageBuilder {
     int originY_ = 0;
 };
 
-// The rows past the first screen, made one at a time at idle. Only rows
+// The rows past the page's view, made one at a time at idle. Only rows
 // whose answers are all empty wait: a restored answer is judged as its field
 // is made, and its verdict, the score and what a solved question reveals
 // must show from the first paint. Fields still to be made are therefore
@@ -376,24 +376,29 @@ bool MakeNextWaitingRow(HWND page) {
     return true;
 }
 
-// The height of the screen the page shows on: no window shows more of the
-// page at once.
-int32_t ScreenHeight(HWND page) {
-    MONITORINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetMonitorInfoA(MonitorFromWindow(page, MONITOR_DEFAULTTONEAREST), &info)) {
-        return GetSystemMetrics(SM_CYSCREEN);
+// Makes the waiting rows that the page's client area now reaches: a page
+// placed, grown or scrolled without the pupil's input (as the main window is
+// laid out, or by another program) shows no gap.
+void MakeRowsInView(HWND page) {
+    RECT client = {};
+    GetClientRect(page, &client);
+    const int32_t bottom = GetScrollPos(page, SB_VERT) + client.bottom;
+    while (g_waitingRows != nullptr && g_waitingRows->page == page &&
+           g_waitingRows->next < PageControlsAbove(g_waitingRows->layout, bottom)) {
+        if (!MakeNextWaitingRow(page)) return;
     }
-    return info.rcMonitor.bottom - info.rcMonitor.top;
 }
 
-// How many controls are made before the page shows: the rows a screen can
-// hold, or all of them when a later row has an answer to restore. A sound or
-// video page makes all: its players start with it.
+// How many controls are made as the page starts: the rows its client area
+// holds (it grows to its place later, see MakeRowsInView), or all of them
+// when a later row has an answer to restore. A sound or video page makes
+// all: its players start with it.
 size_t ControlsToMakeFirst(const QuizData* quiz, HWND page, const PageLayout& layout,
                            AnswerLineReader answers) {
     if (IsMediaQuiz(quiz)) return layout.controls.size();
-    const size_t first = PageControlsAbove(layout, ScreenHeight(page));
+    RECT client = {};
+    GetClientRect(page, &client);
+    const size_t first = PageControlsAbove(layout, client.bottom);
     char line[ANSWER_LINE_SIZE];
     for (size_t i = 0; i < layout.controls.size(); ++i) {
         if (layout.controls[i].kind != PAGE_ANSWER_FIELD) continue;
@@ -476,6 +481,20 @@ INT_PTR OnTimer(HWND page, WPARAM timer) {
     // last picture.
     SetTimer(page, IDLE_TIMER_ID, USER_TIMER_MINIMUM, nullptr);
     return TRUE;
+}
+
+INT_PTR OnVScroll(HWND page, WPARAM wParam) {
+    if (g_quiz == nullptr) return FALSE;
+    const INT_PTR result = OnPageVScroll(g_quiz, page, wParam);
+    MakeRowsInView(page);
+    return result;
+}
+
+INT_PTR OnSize(HWND page) {
+    if (g_quiz == nullptr) return FALSE;
+    const INT_PTR result = OnPageSize(g_quiz, page);
+    MakeRowsInView(page);
+    return result;
 }
 
 INT_PTR OnCommand(HWND page, WPARAM wParam) {
@@ -592,13 +611,13 @@ INT_PTR CALLBACK QuestionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
         case WM_CTLCOLORDLG:
             return OnCtlColorDialog();
         case WM_VSCROLL:
-            return g_quiz != nullptr ? OnPageVScroll(g_quiz, page, wParam) : FALSE;
+            return OnVScroll(page, wParam);
         case WM_HSCROLL:
             return g_quiz != nullptr ? OnPageHScroll(g_quiz, page, wParam) : FALSE;
         case WM_MOUSEWHEEL:
             return OnPageMouseWheel(page, wParam);
         case WM_SIZE:
-            return g_quiz != nullptr ? OnPageSize(g_quiz, page) : FALSE;
+            return OnSize(page);
         case WM_CLOSE:
             return OnClose();
         case WM_DESTROY:

@@ -1,5 +1,5 @@
 // The question page: dialog 1001, its controls made from the quiz record, the
-// rows a screen can hold at WM_INITDIALOG and the others at idle.
+// rows in view as it starts and is placed, the others at idle.
 #pragma once
 
 #include <windows.h>

@@ -103,9 +103,9 @@ TEST(PageLayout, MaximalQuizFitsIn32BitsAndEveryIdentifierIsUnique) {
     }
 }
 
-// The page makes the rows above the screen's bottom first: always whole
-// rows, and a row counts from its highest control, not from its first one.
-TEST(PageLayout, FirstScreenEndsAtARowBoundary) {
+// The page makes the rows above its view's bottom first: always whole rows,
+// and a row counts from its highest control, not from its first one.
+TEST(PageLayout, RowsInViewEndAtARowBoundary) {
     // Question 1's short picture is centred 95 pixels below its row's top.
     const PageLayout grid = LayoutPage({MEDIA_PICTURE, 6, 1, 0, {{260, 10}, {260, 200}}});
     const PageLayout list = LayoutPage({MEDIA_NONE, 4, 1, 0, {}});
