@@ -287,7 +287,7 @@ int RunMessageLoop() {
     MSG msg = {};
     // GetMessage returns -1 on failure: that ends the loop too.
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        // The page's rows past the first screen are made at idle; the pupil
+        // The page makes the rows out of view at idle; the pupil
         // never reaches a page that stops short.
         if (g_hQuestionPage != nullptr && IsPupilInput(msg.message)) {
             FinishPageRows(g_hQuestionPage);
