@@ -380,12 +380,13 @@ bool MakeNextWaitingRow(HWND page) {
 // placed, grown or scrolled without the pupil's input (as the main window is
 // laid out, or by another program) shows no gap.
 void MakeRowsInView(HWND page) {
+    if (g_waitingRows == nullptr || g_waitingRows->page != page) return;
     RECT client = {};
     GetClientRect(page, &client);
     const int32_t bottom = GetScrollPos(page, SB_VERT) + client.bottom;
-    while (g_waitingRows != nullptr && g_waitingRows->page == page &&
-           g_waitingRows->next < PageControlsAbove(g_waitingRows->layout, bottom)) {
-        if (!MakeNextWaitingRow(page)) return;
+    const size_t inView = PageControlsAbove(g_waitingRows->layout, bottom);
+    // The last row made lets the waiting rows go.
+    while (g_waitingRows != nullptr && g_waitingRows->next < inView && MakeNextWaitingRow(page)) {
     }
 }
 
